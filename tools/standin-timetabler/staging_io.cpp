@@ -45,12 +45,15 @@ void requireFields(const dbf::Table& table, std::initializer_list<std::string_vi
 std::vector<Slot> readSlots(const std::filesystem::path& dir) {
     dbf::Table t = staging::open(dir, "DIASHORAST");
     requireFields(t, {"DIA", "HORA", "MARCO", "HORADESDE", "HORAHASTA"});
+    const bool hasKind = t.hasField("PD_TIPO");
     std::vector<Slot> slots;
     for (t.first(); !t.eof(); t.next()) {
         if (t.isDeleted()) continue;
         auto dia = parseInt(t.text("DIA"));
         auto hora = parseInt(t.text("HORA"));
         if (!dia || !hora || *dia < 1 || t.text("MARCO").empty()) continue;  // not a usable slot
+        // Breaks are slots of the frame too, but nobody is taught in them.
+        if (hasKind && text::foldCase(text::trim(t.text("PD_TIPO"))) == "RECREO") continue;
         slots.push_back({*dia, *hora, t.text("MARCO"), minutes(t.text("HORADESDE")),
                          minutes(t.text("HORAHASTA"))});
     }
