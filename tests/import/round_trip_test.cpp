@@ -157,7 +157,9 @@ TEST_F(SampleRoundTrip, EveryPlacedSessionComesBackOnceAsItsSlot) {
             EXPECT_GT(t.aula.size(), std::string("anonima=").size()) << "empty generic room";
             ++anonymous;
         }
-        if (!t.profesor.empty()) EXPECT_EQ(t.profesor, s.profesor);
+        if (!t.profesor.empty()) {
+            EXPECT_EQ(t.profesor, s.profesor);
+        }
     }
     EXPECT_GT(withRoom, 0u);
     EXPECT_GT(anonymous, 0u);

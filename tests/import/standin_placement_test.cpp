@@ -57,7 +57,9 @@ void expectSound(const Problem& p, const std::vector<SolucRow>& rows) {
         ASSERT_NE(sa, nullptr) << "row " << i << " is in no slot";
         ASSERT_TRUE(frameOf.count(a.codgrupo)) << "row " << i;
         EXPECT_EQ(a.marco, frameOf[a.codgrupo]) << "row " << i << " is outside its frame";
-        if (!a.aula.empty()) EXPECT_TRUE(rooms.count(a.aula)) << "row " << i << ": " << a.aula;
+        if (!a.aula.empty()) {
+            EXPECT_TRUE(rooms.count(a.aula)) << "row " << i << ": " << a.aula;
+        }
         for (std::size_t j = i + 1; j < rows.size(); ++j) {
             const SolucRow& b = rows[j];
             if (b.dia == 0) continue;
@@ -112,7 +114,9 @@ TEST(StandinPlacement, PlacesEverySessionSoundlyWhenThereIsRoom) {
     std::size_t withRoom = 0;
     for (const SolucRow& r : rows) {
         withRoom += !r.aula.empty();
-        if (!r.tarea.empty()) EXPECT_TRUE(r.aula.empty());
+        if (!r.tarea.empty()) {
+            EXPECT_TRUE(r.aula.empty());
+        }
     }
     EXPECT_GT(withRoom, 0u);
     EXPECT_LT(withRoom, rows.size());
