@@ -39,11 +39,16 @@ unsigned char upper(unsigned char c) {
     if (c >= 'a' && c <= 'z') return c - 0x20;
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
     switch (c) {
-        case 0x9A: return 0x8A;  // š
-        case 0x9C: return 0x8C;  // œ
-        case 0x9E: return 0x8E;  // ž
-        case 0xFF: return 0x9F;  // ÿ
-        default: return c;
+        case 0x9A:
+            return 0x8A;  // š
+        case 0x9C:
+            return 0x8C;  // œ
+        case 0x9E:
+            return 0x8E;  // ž
+        case 0xFF:
+            return 0x9F;  // ÿ
+        default:
+            return c;
     }
 }
 
@@ -63,40 +68,36 @@ std::string toAnsi(std::string_view utf8) {
         }
         int extra = 0;
         char32_t cp = 0;
+        char32_t least = 0;  // smallest code point this length may carry (no overlong forms)
         if ((b & 0xE0) == 0xC0) {
             extra = 1;
             cp = b & 0x1F;
+            least = 0x80;
         } else if ((b & 0xF0) == 0xE0) {
             extra = 2;
             cp = b & 0x0F;
+            least = 0x800;
         } else if ((b & 0xF8) == 0xF0) {
             extra = 3;
             cp = b & 0x07;
-        } else {
+            least = 0x10000;
+        } else {  // a stray continuation byte or a byte no UTF-8 text holds
             out += '?';
             ++i;
             continue;
         }
-        if (i + extra >= n) {  // truncated sequence at the end
-            out += '?';
-            break;
+        // A malformed sequence becomes one '?' covering the lead byte and the continuation
+        // bytes that follow it.
+        int taken = 0;
+        while (taken < extra && i + 1 + taken < n &&
+               (static_cast<unsigned char>(utf8[i + 1 + taken]) & 0xC0) == 0x80) {
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + 1 + taken]) & 0x3F);
+            ++taken;
         }
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto c = static_cast<unsigned char>(utf8[i + k]);
-            if ((c & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!ok) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += fromCodePoint(cp);
-        i += extra + 1;
+        i += 1 + taken;
+        const bool valid =
+            taken == extra && cp >= least && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+        out += valid ? fromCodePoint(cp) : '?';
     }
     return out;
 }
