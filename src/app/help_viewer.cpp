@@ -120,8 +120,14 @@ void ChmBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type)
         QDesktopServices::openUrl(name);
         return;
     }
-    if (name.scheme() == kScheme || name.isRelative()) {
+    if (name.scheme() == kScheme) {
         QTextBrowser::doSetSource(name, type);
+        return;
+    }
+    if (name.isRelative()) {
+        // Kept absolute, so that the pages it links to resolve against it.
+        const QUrl base = source().isValid() ? source() : helpPageUrl("/");
+        QTextBrowser::doSetSource(base.resolved(name), type);
         return;
     }
     // A link written for the Windows viewer ("ms-its:PEDANOR.chm::/tema.htm").
