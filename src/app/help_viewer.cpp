@@ -171,7 +171,7 @@ HelpViewer::HelpViewer(std::shared_ptr<const ChmFile> help, QWidget* parent)
     splitter->addWidget(tree_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 560});
+    splitter->setSizes({290, 530});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
