@@ -5,6 +5,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
+#include <libxml/xmlversion.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,7 +135,14 @@ struct ParseErrors {
     ParseError firstFatal;
 };
 
-void recordError(void* userData, xmlErrorPtr error) {
+// libxml2 2.12 made the error handed to handlers const.
+#if LIBXML_VERSION >= 21200
+using ErrorArgument = const xmlError*;
+#else
+using ErrorArgument = xmlErrorPtr;
+#endif
+
+void recordError(void* userData, ErrorArgument error) {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
     auto* errors = ctxt ? static_cast<ParseErrors*>(ctxt->_private) : nullptr;
     if (errors == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
@@ -263,6 +271,65 @@ long entityExpansionOverflowLine(xmlDoc* doc) {
         node = next;
     }
     return 0;
+}
+
+// Text as XML 1.0 can hold it: well-formed UTF-8 of characters the format allows. Anything
+// else (a control character from a table value, a broken byte) becomes '?', as characters a
+// code page lacks do; written as it stands it would make the saved file unreadable.
+std::string xmlSafeText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        std::size_t length = 0;
+        char32_t cp = 0;
+        char32_t least = 0;
+        if (b < 0x80) {
+            length = 1;
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            length = 2;
+            cp = b & 0x1F;
+            least = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            length = 3;
+            cp = b & 0x0F;
+            least = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            length = 4;
+            cp = b & 0x07;
+            least = 0x10000;
+        }
+        std::size_t taken = 1;
+        bool ok = length != 0;
+        for (; ok && taken < length; ++taken) {
+            if (i + taken >= utf8.size() ||
+                (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + taken]) & 0x3F);
+        }
+        const bool allowed = ok && cp >= least &&
+                             (cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
+                              (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF));
+        if (allowed) {
+            out.append(utf8.substr(i, length));
+        } else {
+            out += '?';
+        }
+        i += taken;
+    }
+    return out;
+}
+
+std::string validName(std::string_view name) {
+    std::string n(name);
+    if (n.empty() || xmlValidateName(xc(n), 0) != 0) {
+        throw std::invalid_argument("not an XML name: " + n);
+    }
+    return n;
 }
 
 // Elements made by createElement that are not (or no longer) in the tree belong to the
@@ -422,10 +489,8 @@ void Node::setText(std::string_view text) {
     // Clearing first and then adding a plain text node keeps '&' and '<' literal: setting
     // the content directly would read them as entity references.
     xmlNodeSetContent(node, nullptr);
-    if (!text.empty()) {
-        xmlNodeAddContentLen(node, reinterpret_cast<const xmlChar*>(text.data()),
-                             static_cast<int>(text.size()));
-    }
+    const std::string safe = xmlSafeText(text);
+    if (!safe.empty()) xmlNodeAddContentLen(node, xc(safe), static_cast<int>(safe.size()));
 }
 
 std::vector<Node> Node::children(std::string_view name) const {
@@ -472,8 +537,8 @@ std::optional<std::string> Node::attribute(std::string_view name) const {
 
 void Node::setAttribute(std::string_view name, std::string_view value) {
     xmlNode* node = need(node_, "setAttribute");
-    const std::string n(name);
-    const std::string v(value);
+    const std::string n = validName(name);
+    const std::string v = xmlSafeText(value);
     // xmlSetProp stores the value as plain text (escaped on output) and appends new
     // attributes after the existing ones.
     if (xmlSetProp(node, xc(n), xc(v)) == nullptr) {
@@ -595,7 +660,7 @@ Node Document::selectFirst(std::string_view absolutePath) const {
 }
 
 Node Document::createElement(std::string_view name) {
-    const std::string n(name);
+    const std::string n = validName(name);
     xmlNode* node = xmlNewDocNode(doc_.get(), nullptr, xc(n), nullptr);
     if (node == nullptr) throw std::bad_alloc();
     if (detachedList(doc_.get()) == nullptr) doc_->_private = new Detached();

@@ -272,6 +272,48 @@ TEST(XmlNodeTest, SetTextReplacesTheContentLiterally) {
     EXPECT_EQ(Document::parse(doc.serialize()).selectFirst("/r/s").text(), "");
 }
 
+TEST(XmlNodeTest, CharactersXmlCannotHoldBecomeQuestionMarks) {
+    // A saved file must load again: control characters and broken UTF-8 (say, from a table
+    // value) cannot stand in XML 1.0.
+    struct Case {
+        std::string in;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"a\x01"
+         "b",
+         "a?b"},
+        {"tab\tnl\ncr\r", "tab\tnl\ncr\r"},
+        {"Peña € 中 😀", "Peña € 中 😀"},
+        {"x\xFFy", "x?y"},
+        {"x\xC3", "x?"},
+        {"x\xC0\x80y", "x?y"},
+        {"\xEF\xBF\xBE", "?"},  // U+FFFE
+        {std::string("a\0b", 3), "a?b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        Document doc = Document::parse("<r><t/></r>");
+        Node t = doc.selectFirst("/r/t");
+        t.setText(c.in);
+        t.setAttribute("v", c.in);
+        const Document again = Document::parse(doc.serialize());
+        EXPECT_EQ(again.selectFirst("/r/t").text(), c.out);
+        EXPECT_EQ(again.selectFirst("/r/t").attribute("v"), c.out);
+    }
+}
+
+TEST(XmlNodeTest, NamesMustBeXmlNames) {
+    Document doc = Document::parse("<r/>");
+    for (const char* bad : {"", "1a", "a b", "a<b", "a>"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(doc.createElement(bad), std::invalid_argument);
+        EXPECT_THROW(doc.root().setAttribute(bad, "x"), std::invalid_argument);
+    }
+    EXPECT_EQ(doc.root().attributeCount(), 0u);
+    EXPECT_EQ(doc.createElement("sesion").name(), "sesion");
+}
+
 TEST(XmlNodeTest, CreatedElementsJoinTheTreeOnlyWhenAppended) {
     Document doc = Document::parse("<datosRVT><a/></datosRVT>");
     Node horario = doc.createElement("horario");
