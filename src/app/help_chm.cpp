@@ -16,6 +16,7 @@ namespace {
 
 // Codes of the records in a help file's "#SYSTEM" file.
 constexpr std::uint16_t kSystemContentsFile = 0;
+constexpr std::uint16_t kSystemIndexFile = 1;
 constexpr std::uint16_t kSystemDefaultTopic = 2;
 constexpr std::uint16_t kSystemTitle = 3;
 
@@ -389,13 +390,10 @@ ChmFile::ChmFile(const std::filesystem::path& file) : path_(file) {
                     " no es un archivo de ayuda HTML compilado (.chm) válido");
     }
     readSystemRecord();
-    if (contents_file_.empty()) {
-        for (const auto& inner : files()) {
-            if (endsWithNoCase(inner, ".hhc")) {
-                contents_file_ = inner;
-                break;
-            }
-        }
+    // Older compilers leave the names out of the system record.
+    for (const auto& inner : files()) {
+        if (contents_file_.empty() && endsWithNoCase(inner, ".hhc")) contents_file_ = inner;
+        if (index_file_.empty() && endsWithNoCase(inner, ".hhk")) index_file_ = inner;
     }
 }
 
@@ -415,6 +413,7 @@ void ChmFile::readSystemRecord() {
         const std::string data = cString(bytes.substr(at, length));
         if (!data.empty()) {
             if (code == kSystemContentsFile) contents_file_ = rooted(data);
+            if (code == kSystemIndexFile) index_file_ = rooted(data);
             if (code == kSystemDefaultTopic) default_topic_ = rooted(data);
             if (code == kSystemTitle) title_ = toUtf8(data);
         }
@@ -489,10 +488,22 @@ std::string ChmFile::defaultTopic() const {
     return {};
 }
 
-std::vector<ContentsEntry> ChmFile::contents() const {
-    if (contents_file_.empty()) return {};
-    const auto sitemap = read(contents_file_);
+namespace {
+
+std::vector<ContentsEntry> readSitemap(const ChmFile& help, const std::string& inner) {
+    if (inner.empty()) return {};
+    const auto sitemap = help.read(inner);
     return sitemap ? parseSitemap(*sitemap) : std::vector<ContentsEntry>{};
+}
+
+}  // namespace
+
+std::vector<ContentsEntry> ChmFile::contents() const {
+    return readSitemap(*this, contents_file_);
+}
+
+std::vector<ContentsEntry> ChmFile::index() const {
+    return readSitemap(*this, index_file_);
 }
 
 std::optional<std::string> ChmFile::topicForContext(std::uint32_t context) const {

@@ -66,9 +66,13 @@ class ChmFile {
     // The contents file ("/contenido.hhc"); found by its extension when the system record
     // does not name it; empty when there is none.
     const std::string& contentsFile() const { return contents_file_; }
+    // The keyword index file ("/indice.hhk"), found like the contents file; empty when none.
+    const std::string& indexFile() const { return index_file_; }
 
     // The table of contents; empty when the file has none.
     std::vector<ContentsEntry> contents() const;
+    // The keyword index, in the same form; empty when the file has none.
+    std::vector<ContentsEntry> index() const;
 
     // The page a help context number maps to ([MAP] and [ALIAS] of the project); nothing when
     // the number is not mapped.
@@ -86,6 +90,7 @@ class ChmFile {
     std::string title_;
     std::string default_topic_;
     std::string contents_file_;
+    std::string index_file_;
 };
 
 }  // namespace ttp::app

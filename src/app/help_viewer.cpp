@@ -2,11 +2,11 @@
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QImage>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStringConverter>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -33,6 +33,31 @@ QString escaped(const QString& text) {
 QString problemPage(const QString& heading, const QString& text) {
     return QStringLiteral("<html><body><h2>%1</h2><p>%2</p></body></html>")
         .arg(escaped(heading), escaped(text));
+}
+
+void addEntries(QTreeWidget* tree, QTreeWidgetItem* parent,
+                const std::vector<ContentsEntry>& entries) {
+    for (const auto& entry : entries) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+        item->setText(0, fromUtf8(entry.name));
+        if (const auto inner = resolveHelpLink("/", entry.local)) {
+            const auto hash = entry.local.find('#');
+            item->setData(
+                0, kPageRole,
+                helpPageUrl(hash == std::string::npos ? *inner
+                                                      : *inner + entry.local.substr(hash)));
+        }
+        addEntries(tree, item, entry.children);
+    }
+}
+
+// A tree of lines, each leading to its page.
+QTreeWidget* pageTree(const std::vector<ContentsEntry>& entries) {
+    auto* tree = new QTreeWidget;
+    tree->setHeaderHidden(true);
+    addEntries(tree, nullptr, entries);
+    tree->expandAll();
+    return tree;
 }
 
 bool leavesTheHelp(const QUrl& url) {
@@ -144,12 +169,9 @@ HelpViewer::HelpViewer(std::shared_ptr<const ChmFile> help, QWidget* parent)
     setWindowTitle(help_->title().empty() ? QStringLiteral("Ayuda de TransTavolexPedanor")
                                           : fromUtf8(help_->title()));
 
-    tree_ = new QTreeWidget;
-    tree_->setHeaderLabel(QStringLiteral("Contenido"));
-    tree_->header()->setStretchLastSection(true);
-    addEntries(nullptr, help_->contents());
-    tree_->expandAll();
-
+    tree_ = pageTree(help_->contents());
+    index_ = pageTree(help_->index());
+    index_->sortItems(0, Qt::AscendingOrder);
     browser_ = new ChmBrowser(help_);
 
     auto* back = new QToolButton;
@@ -167,8 +189,12 @@ HelpViewer::HelpViewer(std::shared_ptr<const ChmFile> help, QWidget* parent)
     buttons->addWidget(home);
     buttons->addStretch();
 
+    auto* tabs = new QTabWidget;
+    tabs->addTab(tree_, QStringLiteral("Contenido"));
+    if (index_->topLevelItemCount() > 0) tabs->addTab(index_, QStringLiteral("Índice"));
+
     auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(tree_);
+    splitter->addWidget(tabs);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({290, 530});
@@ -184,25 +210,12 @@ HelpViewer::HelpViewer(std::shared_ptr<const ChmFile> help, QWidget* parent)
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QToolButton::setEnabled);
     connect(home, &QToolButton::clicked, this, [this] { showPage(help_->defaultTopic()); });
     connect(browser_, &QTextBrowser::sourceChanged, this, &HelpViewer::markInContents);
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (!item) return;
-        const QUrl page = item->data(0, kPageRole).toUrl();
-        if (page.isValid() && page != browser_->source()) browser_->setSource(page);
-    });
-}
-
-void HelpViewer::addEntries(QTreeWidgetItem* parent, const std::vector<ContentsEntry>& entries) {
-    for (const auto& entry : entries) {
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
-        item->setText(0, fromUtf8(entry.name));
-        if (const auto inner = resolveHelpLink("/", entry.local)) {
-            const auto hash = entry.local.find('#');
-            item->setData(
-                0, kPageRole,
-                helpPageUrl(hash == std::string::npos ? *inner
-                                                      : *inner + entry.local.substr(hash)));
-        }
-        addEntries(item, entry.children);
+    for (QTreeWidget* tree : {tree_, index_}) {
+        connect(tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+            if (!item) return;
+            const QUrl page = item->data(0, kPageRole).toUrl();
+            if (page.isValid() && page != browser_->source()) browser_->setSource(page);
+        });
     }
 }
 

@@ -34,7 +34,7 @@ class ChmBrowser : public QTextBrowser {
     std::shared_ptr<const ChmFile> help_;
 };
 
-// The help window: the table of contents beside the page it points to.
+// The help window: the table of contents and the keyword index beside the page shown.
 class HelpViewer : public QWidget {
     Q_OBJECT
   public:
@@ -46,13 +46,14 @@ class HelpViewer : public QWidget {
     const ChmFile& help() const { return *help_; }
     ChmBrowser* browser() const { return browser_; }
     QTreeWidget* contentsTree() const { return tree_; }
+    QTreeWidget* indexTree() const { return index_; }
 
   private:
-    void addEntries(QTreeWidgetItem* parent, const std::vector<ContentsEntry>& entries);
     void markInContents(const QUrl& page);
 
     std::shared_ptr<const ChmFile> help_;
     QTreeWidget* tree_;
+    QTreeWidget* index_;
     ChmBrowser* browser_;
 };
 

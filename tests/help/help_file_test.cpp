@@ -128,6 +128,18 @@ TEST_F(HelpFile, ContentsListEveryTopicUnderTheMainOne) {
     }
 }
 
+TEST_F(HelpFile, IndexKeywordsLeadToPagesInside) {
+    EXPECT_EQ(help.indexFile(), "/" + projectOption("Index file"));
+    const auto index = help.index();
+    ASSERT_FALSE(index.empty());
+    for (const auto& keyword : index) {
+        EXPECT_FALSE(keyword.name.empty());
+        const auto page = resolveHelpLink("/", keyword.local);
+        ASSERT_TRUE(page) << keyword.name;
+        EXPECT_TRUE(help.contains(*page)) << keyword.name << " points to a missing page " << *page;
+    }
+}
+
 TEST_F(HelpFile, ContextThreeOpensTheMainTopic) {
     const auto topic = help.topicForContext(3);
     ASSERT_TRUE(topic);

@@ -98,6 +98,17 @@ class HelpViewerTest : public QObject {
                  int(contents[0].children.size()));
         QCOMPARE(viewer->contentsTree()->currentItem(), viewer->contentsTree()->topLevelItem(0));
 
+        // The keyword index, in order, leads to its pages too.
+        QTreeWidget* index = viewer->indexTree();
+        QCOMPARE(index->topLevelItemCount(), int(file.index().size()));
+        for (int i = 1; i < index->topLevelItemCount(); ++i) {
+            QVERIFY(index->topLevelItem(i - 1)->text(0) <= index->topLevelItem(i)->text(0));
+        }
+        QTreeWidgetItem* ini = lineFor(index, QStringLiteral("Tavolex.ini"));
+        QVERIFY(ini);
+        index->setCurrentItem(ini);
+        QCOMPARE(viewer->browser()->source(), helpPageUrl("/integrado.htm"));
+
         // A second press reuses the open window.
         help.showContents(&window);
         QCOMPARE(viewersOf(window).size(), 1);

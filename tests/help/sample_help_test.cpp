@@ -22,6 +22,8 @@ TEST_F(SampleHelp, ContentsInTheWindowsCodePageArriveAsUtf8) {
     EXPECT_EQ(contents[0].children[0].name, "Segundo & último");
     EXPECT_EQ(contents[1].name, "Otro");
     EXPECT_EQ(help.contentsFile(), "/indice.hhc");
+    EXPECT_EQ(help.indexFile(), "");
+    EXPECT_TRUE(help.index().empty());
 }
 
 TEST_F(SampleHelp, PagesInSubfoldersAreFoundByTheirLinks) {
