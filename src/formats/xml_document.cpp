@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>

@@ -87,6 +87,10 @@ struct RoundTrip {
     std::string closingRoot;  // the root's end tag in the file's own bytes
 };
 
+void PrintTo(const RoundTrip& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class XmlRoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(XmlRoundTripTest, AddedTextReadsBackAndTheRestIsKept) {
