@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(std::optional<std::uint32_t>)
 
 class HostedModeTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void hexHandle_data();
     void hexHandle();
     void parameterCount();

@@ -21,7 +21,7 @@ std::string readAll(const std::filesystem::path& file) {
 
 class IniStatusTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void setsKey_data();
     void setsKey();
     void writesStatusFileBesideProgram();
@@ -39,10 +39,12 @@ void IniStatusTest::setsKey_data() {
         << QByteArray("[Otra]\r\nclave=x")
         << QByteArray("[Otra]\r\nclave=x\r\n[Transformadores]\r\nTransformado=1\r\n");
     QTest::newRow("key replaced in place, other lines byte for byte")
-        << QByteArray("; comentario\r\n[Transformadores]\r\nAntes = a \r\nTransformado=-1\r\n"
-                      "Despues=b\r\n\r\n[Otra]\r\nTransformado=7\r\n")
-        << QByteArray("; comentario\r\n[Transformadores]\r\nAntes = a \r\nTransformado=1\r\n"
-                      "Despues=b\r\n\r\n[Otra]\r\nTransformado=7\r\n");
+        << QByteArray(
+               "; comentario\r\n[Transformadores]\r\nAntes = a \r\nTransformado=-1\r\n"
+               "Despues=b\r\n\r\n[Otra]\r\nTransformado=7\r\n")
+        << QByteArray(
+               "; comentario\r\n[Transformadores]\r\nAntes = a \r\nTransformado=1\r\n"
+               "Despues=b\r\n\r\n[Otra]\r\nTransformado=7\r\n");
     QTest::newRow("section and key matched without regard to case or blanks")
         << QByteArray("[ TRANSFORMADORES ]\ntransformado = 0\n")
         << QByteArray("[ TRANSFORMADORES ]\nTransformado=1\n");
@@ -85,8 +87,9 @@ void IniStatusTest::writesStatusFileBesideProgram() {
 
 void IniStatusTest::keepsOtherSectionsOfExistingFile() {
     ttp::test::TempDir dir;
-    const std::string before = "[Tavolex]\r\nRuta=C:\\TX15\r\n\r\n[Transformadores]\r\n"
-                               "Transformado=0\r\nOtro=x\r\n";
+    const std::string before =
+        "[Tavolex]\r\nRuta=C:\\TX15\r\n\r\n[Transformadores]\r\n"
+        "Transformado=0\r\nOtro=x\r\n";
     ttp::test::writeFile(dir / "Tavolex.ini", before);
     ttp::app::ini::writeStatus(dir.path(), 1);
     QCOMPARE(readAll(dir / "Tavolex.ini"),
