@@ -331,19 +331,32 @@ std::string validName(std::string_view name) {
     return n;
 }
 
-// Elements made by createElement that are not (or no longer) in the tree belong to the
-// document until they are appended; the document frees those left over. The list lives in
-// the document's private pointer so that Node handles reach it.
-using Detached = std::vector<xmlNode*>;
+// What a document carries beside libxml2's tree, kept in the document's private pointer so
+// that Node handles reach it:
+// - elements made by createElement that are not (or no longer) in the tree: they belong to
+//   the document until they are appended, and the document frees those left over;
+// - whether the file began with a UTF-8 byte order mark, which libxml2 does not write back.
+struct Extras {
+    std::vector<xmlNode*> detached;
+    bool utf8Mark = false;
+};
 
-Detached* detachedList(xmlDoc* doc) {
-    return static_cast<Detached*>(doc->_private);
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+Extras* extrasOf(const xmlDoc* doc) {
+    return static_cast<Extras*>(doc->_private);
+}
+
+Extras& ensureExtras(xmlDoc* doc) {
+    if (doc->_private == nullptr) doc->_private = new Extras();
+    return *extrasOf(doc);
 }
 
 void forgetDetached(xmlDoc* doc, xmlNode* node) {
-    if (Detached* list = detachedList(doc)) {
-        const auto it = std::find(list->rbegin(), list->rend(), node);
-        if (it != list->rend()) list->erase(std::next(it).base());
+    if (Extras* extras = extrasOf(doc)) {
+        auto& list = extras->detached;
+        const auto it = std::find(list.rbegin(), list.rend(), node);
+        if (it != list.rend()) list.erase(std::next(it).base());
     }
 }
 
@@ -460,7 +473,14 @@ bool dump(xmlDoc* doc, std::string& out) {
     const long written = xmlSaveDoc(save, doc);
     const int closed = xmlSaveClose(save);
     if (written < 0 || closed < 0) return false;
-    out.assign(cc(xmlBufferContent(buffer.get())),
+    out.clear();
+    const Extras* extras = extrasOf(doc);
+    if (extras != nullptr && extras->utf8Mark &&
+        xmlStrcasecmp(reinterpret_cast<const xmlChar*>(encoding),
+                      reinterpret_cast<const xmlChar*>("UTF-8")) == 0) {
+        out = kUtf8Mark;
+    }
+    out.append(cc(xmlBufferContent(buffer.get())),
                static_cast<std::size_t>(xmlBufferLength(buffer.get())));
     return true;
 }
@@ -571,9 +591,9 @@ void Node::remove() {
 
 void Document::Deleter::operator()(_xmlDoc* doc) const {
     if (doc == nullptr) return;
-    if (Detached* list = detachedList(doc)) {
-        for (xmlNode* n : *list) xmlFreeNode(n);
-        delete list;
+    if (Extras* extras = extrasOf(doc)) {
+        for (xmlNode* n : extras->detached) xmlFreeNode(n);
+        delete extras;
         doc->_private = nullptr;
     }
     xmlFreeDoc(doc);
@@ -623,6 +643,7 @@ Document Document::parse(std::string_view content, const std::string& name) {
                                     "sus entidades se expanden a más de " +
                                         std::to_string(kMaxEntityExpansion) + " caracteres"));
     }
+    if (content.substr(0, kUtf8Mark.size()) == kUtf8Mark) ensureExtras(doc.get()).utf8Mark = true;
     return Document(doc.release(), name);
 }
 
@@ -662,8 +683,7 @@ Node Document::createElement(std::string_view name) {
     const std::string n = validName(name);
     xmlNode* node = xmlNewDocNode(doc_.get(), nullptr, xc(n), nullptr);
     if (node == nullptr) throw std::bad_alloc();
-    if (detachedList(doc_.get()) == nullptr) doc_->_private = new Detached();
-    detachedList(doc_.get())->push_back(node);
+    ensureExtras(doc_.get()).detached.push_back(node);
     return Node(node);
 }
 

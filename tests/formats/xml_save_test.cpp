@@ -126,16 +126,18 @@ TEST_P(XmlRoundTripTest, AddedTextReadsBackAndTheRestIsKept) {
 
 INSTANTIATE_TEST_SUITE_P(
     Encodings, XmlRoundTripTest,
-    ::testing::Values(RoundTrip{"utf8", readBytes(kData / "centro-utf8.xml"), "</datosRVT>"},
-                      RoundTrip{"latin1", readBytes(kData / "centro-latin1.xml"), "</datosRVT>"},
-                      RoundTrip{"cp1252", readBytes(kData / "centro-cp1252.xml"), "</datosRVT>"},
-                      RoundTrip{
-                          "utf16",
-                          utf16le(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
-                                  u"<!-- Peña -->\n<datosRVT>\n  <profesores><profesor>"
-                                  u"<nombreCompleto>José Peña Núñez</nombreCompleto>"
-                                  u"</profesor></profesores>\n<a x=\"1\" y=\"2\"/>\n</datosRVT>\n"),
-                          utf16le(u"</datosRVT>")}),
+    ::testing::Values(
+        RoundTrip{"utf8", readBytes(kData / "centro-utf8.xml"), "</datosRVT>"},
+        RoundTrip{"utf8_with_mark", "\xEF\xBB\xBF" + readBytes(kData / "centro-utf8.xml"),
+                  "</datosRVT>"},
+        RoundTrip{"latin1", readBytes(kData / "centro-latin1.xml"), "</datosRVT>"},
+        RoundTrip{"cp1252", readBytes(kData / "centro-cp1252.xml"), "</datosRVT>"},
+        RoundTrip{"utf16",
+                  utf16le(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+                          u"<!-- Peña -->\n<datosRVT>\n  <profesores><profesor>"
+                          u"<nombreCompleto>José Peña Núñez</nombreCompleto>"
+                          u"</profesor></profesores>\n<a x=\"1\" y=\"2\"/>\n</datosRVT>\n"),
+                  utf16le(u"</datosRVT>")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XmlSaveTest, CharactersTheEncodingLacksAreWrittenAsReferences) {
