@@ -172,8 +172,13 @@ class EntitySizes {
             // Predefined, unknown or external (never loaded): at most the reference itself.
             return key.size() + 2;
         }
+        // Nesting deeper than any sound document needs counts as over the bound (and keeps
+        // this recursion shallow).
+        if (depth_ >= kMaxNesting) return kOver;
         sizes_[key] = kInProgress;
+        ++depth_;
         const std::size_t size = ofText(cc(ent->content));
+        --depth_;
         sizes_[key] = size;
         return size;
     }
@@ -213,7 +218,9 @@ class EntitySizes {
 
   private:
     static constexpr std::size_t kInProgress = static_cast<std::size_t>(-1);
+    static constexpr int kMaxNesting = 40;
     xmlDoc* doc_;
+    int depth_ = 0;
     std::map<std::string, std::size_t> sizes_;
 };
 
