@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <unordered_map>
 
@@ -51,8 +52,14 @@ std::unordered_map<std::string, std::string> codesByTeacherName(const xml::Docum
 // The session number held by the element's first attribute, whatever its name.
 std::int32_t sessionNumber(const xml::Node& sesion) {
     const std::string value = text::trim(exchange::attributeAt(sesion, 0));
-    return integer_text::require(
-        value, "sesión de la línea " + std::to_string(sesion.line()) + ", número de sesión");
+    const std::string where =
+        "sesión de la línea " + std::to_string(sesion.line()) + ", número de sesión";
+    const std::int32_t number = integer_text::require(value, where);
+    // The table's integer field keeps its lowest value for "no value".
+    if (number == std::numeric_limits<std::int32_t>::min()) {
+        throw Error(where + ": '" + text::toUtf8(value) + "' no cabe en el campo PD_SESION");
+    }
+    return number;
 }
 
 struct SessionRow {

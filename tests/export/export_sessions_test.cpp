@@ -207,10 +207,10 @@ TEST(ExportarSesiones, SessionNumberIsTheFirstAttributeAsADecimalInteger) {
     StepHarness h;
     prepare(h, {{"id=\"42\" numero=\"7\"", "Lengua", "", "", "", "1"},
                 {"numero=\" 43 \"", "Lengua", "", "", "", "1"},
-                {"numero=\"-2147483648\"", "Lengua", "", "", "", "1"}});
+                {"numero=\"-2147483647\"", "Lengua", "", "", "", "1"}});
     h.run.ExportarSesiones();
     EXPECT_EQ(numbers(h), (std::vector<std::pair<std::int64_t, std::int64_t>>{
-                              {1, 42}, {1, 43}, {1, -2147483648LL}}));
+                              {1, 42}, {1, 43}, {1, -2147483647LL}}));
 }
 
 TEST(ExportarSesiones, BadValuesStopTheStepKeepingTheRecordsBefore) {
@@ -230,6 +230,9 @@ TEST(ExportarSesiones, BadValuesStopTheStepKeepingTheRecordsBefore) {
         {"number out of range",
          {"numero=\"2147483648\"", "Lengua", "", "", "", "1"},
          {"'2147483648' no es un valor entero válido"}},
+        {"number the table cannot hold",
+         {"numero=\"-2147483648\"", "Lengua", "", "", "", "1"},
+         {"'-2147483648'", "PD_SESION", "línea 4"}},
         {"no attribute", {"", "Lengua", "", "", "", "1"}, {"sesion", "línea 4", "posición 0"}},
     };
     for (const auto& c : cases) {
