@@ -456,6 +456,12 @@ std::optional<std::string> ChmFile::read(std::string_view inner) const {
     const std::string path = rooted(std::string(inner));
     if (chm_resolve_object(file_.get(), path.c_str(), &unit) != CHM_RESOLVE_SUCCESS)
         return std::nullopt;
+    // No page or picture of a help file comes near this; a damaged directory may claim more.
+    constexpr LONGUINT64 kLargest = 64u << 20;
+    if (unit.length > kLargest) {
+        throw Error("El archivo de ayuda " + quoted(path_) + " está dañado: \"" + path +
+                    "\" dice ocupar " + std::to_string(unit.length) + " bytes");
+    }
     std::string bytes(static_cast<std::size_t>(unit.length), '\0');
     LONGUINT64 done = 0;
     while (done < unit.length) {

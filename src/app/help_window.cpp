@@ -22,23 +22,37 @@ void showHelpError(QWidget* parent, const std::string& text) {
     box.exec();
 }
 
-// The help window already open on this file for the same window, or a new one. The viewer
+// The help window already open on this file over the window that asks, if any. A viewer
 // belongs to the window that asked, so that it stays usable above a modal dialog and goes
 // when that window goes.
-HelpViewer* helpViewer(QWidget* parent, const std::filesystem::path& file) {
-    QWidget* owner = parent ? parent->window() : nullptr;
-    if (owner) {
+HelpViewer* openViewer(QWidget* parent, const std::filesystem::path& file) {
+    if (QWidget* owner = parent ? parent->window() : nullptr) {
         for (auto* viewer : owner->findChildren<HelpViewer*>(Qt::FindDirectChildrenOnly)) {
             if (viewer->help().path() == file) return viewer;
         }
     }
+    return nullptr;
+}
+
+// Shows the page that `pageOf` picks in the help window over `parent`, opening the file when
+// no window has it open. Whatever keeps the help from showing is reported in a message box,
+// and a window opened for it goes again.
+template <class PageOf>
+void showHelp(QWidget* parent, const std::filesystem::path& file, PageOf pageOf) {
+    std::unique_ptr<HelpViewer> opened;
     try {
-        auto* viewer = new HelpViewer(std::make_shared<const ChmFile>(file), owner);
-        viewer->setAttribute(Qt::WA_DeleteOnClose);
-        return viewer;
+        HelpViewer* viewer = openViewer(parent, file);
+        if (!viewer) {
+            opened = std::make_unique<HelpViewer>(std::make_shared<const ChmFile>(file),
+                                                  parent ? parent->window() : nullptr);
+            opened->setAttribute(Qt::WA_DeleteOnClose);
+            viewer = opened.get();
+        }
+        const std::string page = pageOf(viewer->help());
+        viewer->showPage(page);
+        opened.release();  // closing it deletes it; so does its owner
     } catch (const Error& e) {
         showHelpError(parent, e.what());
-        return nullptr;
     }
 }
 
@@ -50,26 +64,20 @@ std::filesystem::path HelpSystem::defaultHelpFile() {
 }
 
 void HelpSystem::showContents(QWidget* parent) {
-    if (HelpViewer* viewer = helpViewer(parent, file_)) {
-        viewer->showPage(viewer->help().defaultTopic());
-        viewer->contentsTree()->setFocus();
-    }
+    showHelp(parent, file_, [](const ChmFile& help) { return help.defaultTopic(); });
+    if (HelpViewer* viewer = openViewer(parent, file_)) viewer->contentsTree()->setFocus();
 }
 
 void HelpSystem::showContext(QWidget* parent, int context) {
-    HelpViewer* viewer = helpViewer(parent, file_);
-    if (!viewer) return;
-    const auto topic = context >= 0
-                           ? viewer->help().topicForContext(static_cast<std::uint32_t>(context))
-                           : std::nullopt;
-    if (!topic) {
-        if (!viewer->isVisible()) viewer->deleteLater();
-        showHelpError(parent, "El archivo de ayuda \"" + file_.string() +
-                                  "\" no tiene ningún tema para el contexto " +
-                                  std::to_string(context));
-        return;
-    }
-    viewer->showPage(*topic);
+    showHelp(parent, file_, [&](const ChmFile& help) {
+        const auto topic =
+            context >= 0 ? help.topicForContext(static_cast<std::uint32_t>(context)) : std::nullopt;
+        if (!topic) {
+            throw Error("El archivo de ayuda \"" + help.path().string() +
+                        "\" no tiene ningún tema para el contexto " + std::to_string(context));
+        }
+        return *topic;
+    });
 }
 
 }  // namespace ttp::app

@@ -195,8 +195,33 @@ class HelpViewerTest : public QObject {
         QCOMPARE(seen.caption, QStringLiteral("TransTavolexPedanor"));
         QVERIFY2(seen.text.contains(QStringLiteral("contexto 77")), qPrintable(seen.text));
         QCOMPARE(seen.icon, QMessageBox::Critical);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(viewersOf(window).isEmpty());
+    }
+
+    void aDamagedHelpFileIsReportedNotShown() {
+        // The pages lie in the compressed part at the end of the file, so a file cut in
+        // half opens but none of its pages can be read.
+        const auto cut = std::filesystem::temp_directory_path() / "ttp-ayuda-cortada.chm";
+        std::filesystem::copy_file(kHelpFile, cut,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::resize_file(cut, std::filesystem::file_size(kHelpFile) / 2);
+        for (bool contents : {true, false}) {
+            QWidget window;
+            SeenMessage seen;
+            answerNextMessage(seen);
+            HelpSystem help(cut);
+            if (contents) {
+                help.showContents(&window);
+            } else {
+                help.showContext(&window, 3);
+            }
+            QCOMPARE(seen.caption, QStringLiteral("TransTavolexPedanor"));
+            QVERIFY2(seen.text.contains(QString::fromStdString(cut.string())),
+                     qPrintable(seen.text));
+            QVERIFY2(seen.text.contains(QStringLiteral("dañado")), qPrintable(seen.text));
+            QVERIFY(viewersOf(window).isEmpty());
+        }
+        std::filesystem::remove(cut);
     }
 
     void olderHelpFilesShowWithTheirPicturesAndLetters() {
