@@ -151,6 +151,10 @@ void requireChosenIdsExist(const std::vector<xml::Node>& marcos,
     }
 }
 
+std::string noSlotsNotice(const std::string& frame) {
+    return "marco horario '" + text::toUtf8(frame) + "': ningún tramo lo tiene en submarco";
+}
+
 }  // namespace
 
 void ExportRun::ExportarMarcos() {
@@ -196,12 +200,19 @@ void ExportRun::ExportarMarcos() {
     }
 
     auto table = staging::open(state_.staging, staging::diashorast().name);
+    std::size_t slots1 = 0;
+    std::size_t slots2 = 0;
     for (const auto& tramo : doc.select(exchange::kTramos)) {
         const std::string frame = exchange::childText(tramo, "submarco");
         // Slots of frames not chosen are never parsed.
         if (frame != state_.Marco1 && frame != state_.Marco2) continue;
         appendSlot(table, readSlot(tramo, frame));
+        ++(frame == state_.Marco1 ? slots1 : slots2);
     }
+    // A chosen frame that no slot names (its id is not the frame's first attribute, say)
+    // reaches the timetabler without slots: say so rather than leave it unnoticed.
+    if (slots1 == 0) ui_.notice(noSlotsNotice(state_.Marco1));
+    if (!state_.Marco2.empty() && slots2 == 0) ui_.notice(noSlotsNotice(state_.Marco2));
 
     // The frame whose Monday slot 1 starts earlier gets "0"; a first frame without one counts
     // as starting at 0, a second one at the end of the day.

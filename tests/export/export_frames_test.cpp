@@ -306,6 +306,19 @@ TEST(ExportarMarcos, CutIdOfAnotherFrameIsFineWhenAnIdMatchesWhole) {
     EXPECT_EQ(column(h.rows("DIASHORAST"), "MARCOXML"), (std::vector<std::string>{"Vespertino"}));
 }
 
+TEST(ExportarMarcos, AChosenFrameWithoutSlotsIsNoticed) {
+    StepHarness h;
+    // The dialog lists the first attribute, which here is not the id the slots carry.
+    h.load(marcos(marco("nombre=\"Tarde\" id=\"2\"", tramo("2", "0", "1", "15:00", "16:00")) +
+                  marco("id=\"1\"", tramo("1", "0", "1", "08:00", "09:00"))));
+    h.ui.frameAnswers.push_back(chosen({"Tarde", "1"}));
+    h.run.ExportarMarcos();
+    EXPECT_EQ(column(h.rows("DIASHORAST"), "MARCOXML"), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(
+        h.ui.notices,
+        (std::vector<std::string>{"marco horario 'Tarde': ningún tramo lo tiene en submarco"}));
+}
+
 TEST(ExportarMarcos, ASecondExportReplacesTheSlots) {
     StepHarness h;
     h.load(marcos(marco("id=\"1\"", tramo("1", "0", "1", "08:00", "09:00") +
