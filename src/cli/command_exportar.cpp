@@ -38,7 +38,10 @@ ExportarArgs parseArgs(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--staging" || arg == "--marcos") {
-            if (i + 1 >= args.size()) throw UsageError{"falta el valor tras " + arg};
+            // "--marcos --staging DIR" lacks the ids; it must not take "--staging" for them.
+            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
+                throw UsageError{"falta el valor tras " + arg};
+            }
             if (arg == "--staging") {
                 setOnce(parsed.staging, args[++i], arg);
             } else {
