@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -266,6 +268,52 @@ TEST(ExportarSesiones, AMissingLookUpTableStopsTheStep) {
     prepare(h, {{"numero=\"1\"", "Lengua", "", "", "", "1"}});
     std::filesystem::remove(staging::tableFile(h.dir.path(), "GRUPOST"));
     EXPECT_THROW(h.run.ExportarSesiones(), Error);
+}
+
+// The whole export of the sample school: every session of a known subject is written, and
+// the awkward teachers (a shared name, a folded code, blanks around a name) are all found.
+TEST(ExportarSesiones, SampleSchoolFindsEveryKnownTeacher) {
+    const std::filesystem::path sample =
+        std::string(TTP_SOURCE_DIR) + "/samples/centro-ejemplo.xml";
+    StepHarness h;
+    h.ui.files.push_back(sample);
+    FrameDialogResult both;
+    both.SeleccionValida = true;
+    both.MarcosSeleccionados = "1         2         ";
+    h.ui.frameAnswers.push_back(both);
+    h.run.BExportarClick();
+    ASSERT_EQ(h.ui.messages, (std::vector<std::string>{"Proceso finalizado"}));
+
+    // PROFT holds one row per profesor, in document order.
+    const auto doc = xml::Document::load(sample);
+    const auto profesores = doc.select("/datosRVT/profesores/profesor");
+    const auto proft = test::readColumn(h.dir.path(), "PROFT", "ABREV");
+    ASSERT_EQ(proft.size(), profesores.size());
+    std::map<std::string, std::string> firstCode;  // trimmed nombre → code
+    for (std::size_t k = 0; k < proft.size(); ++k) {
+        firstCode.emplace(text::trim(profesores[k].firstChild("nombre").text()), proft[k]);
+    }
+
+    std::map<std::string, std::string> teacherOf;  // session number → profesor text
+    for (const auto& s : doc.select("/datosRVT/sesionesLectivas/sesion")) {
+        teacherOf[*s.attributeAt(0)] = text::trim(s.firstChild("profesor").text());
+    }
+    const auto rows = h.rows("ASIGT");
+    const auto nums = numbers(h);
+    ASSERT_EQ(rows.size(), teacherOf.size() - 1);  // one session has an unknown subject
+    std::set<std::string> codesUsed;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string& teacher = teacherOf.at(std::to_string(nums[i].second));
+        SCOPED_TRACE(teacher);
+        const auto code = firstCode.find(teacher);
+        EXPECT_EQ(rows[i].at("CPROF"), code == firstCode.end() ? "" : code->second);
+        codesUsed.insert(rows[i].at("CPROF"));
+    }
+    // The shared name goes to the first of its teachers, never to the second.
+    EXPECT_TRUE(codesUsed.count("Martín P."));
+    EXPECT_FALSE(codesUsed.count("Martín P.1"));
+    EXPECT_TRUE(codesUsed.count("FernándeR."));
+    EXPECT_EQ(h.ui.notices.size(), 3u);
 }
 
 }  // namespace
