@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/help_chm.h"
 #include "core/error.h"
 
@@ -21,6 +23,11 @@ using ::testing::HasSubstr;
 
 const fs::path kHelpFile = TTP_HELP_FILE;
 const fs::path kHelpSources = TTP_HELP_SOURCE_DIR;
+
+// A path in the temporary folder that no other test run uses at the same time.
+fs::path scratchPath(const std::string& name) {
+    return fs::temp_directory_path() / (std::to_string(::getpid()) + "-" + name);
+}
 
 std::string readText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -195,7 +202,7 @@ TEST_F(HelpFile, MessagesTopicQuotesTheProgramsTexts) {
 }
 
 TEST(HelpFileErrors, AMissingFileNamesWhereItWasLookedFor) {
-    const fs::path missing = fs::temp_directory_path() / "ttp-help-no-existe" / "PEDANOR.chm";
+    const fs::path missing = scratchPath("ttp-help-no-existe") / "PEDANOR.chm";
     try {
         ChmFile help(missing);
         FAIL() << "opened a missing file";
@@ -204,14 +211,14 @@ TEST(HelpFileErrors, AMissingFileNamesWhereItWasLookedFor) {
         EXPECT_THAT(e.what(), HasSubstr(missing.string()));
     }
     // A folder of that name is no help file either.
-    const fs::path folder = fs::temp_directory_path() / "ttp-help-carpeta.chm";
+    const fs::path folder = scratchPath("ttp-help-carpeta.chm");
     fs::create_directories(folder);
     EXPECT_THROW(ChmFile{folder}, Error);
     fs::remove(folder);
 }
 
 TEST(HelpFileErrors, AFileThatIsNoHelpFileIsRefused) {
-    const fs::path bogus = fs::temp_directory_path() / "ttp-help-falso.chm";
+    const fs::path bogus = scratchPath("ttp-help-falso.chm");
     for (const std::string& content : {std::string(), std::string("<html>no soy ayuda</html>"),
                                        readText(kHelpFile).substr(0, 40)}) {
         {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -201,7 +202,9 @@ class HelpViewerTest : public QObject {
     void aDamagedHelpFileIsReportedNotShown() {
         // The pages lie in the compressed part at the end of the file, so a file cut in
         // half opens but none of its pages can be read.
-        const auto cut = std::filesystem::temp_directory_path() / "ttp-ayuda-cortada.chm";
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const auto cut = std::filesystem::path(scratch.filePath("PEDANOR.chm").toStdString());
         std::filesystem::copy_file(kHelpFile, cut,
                                    std::filesystem::copy_options::overwrite_existing);
         std::filesystem::resize_file(cut, std::filesystem::file_size(kHelpFile) / 2);
@@ -221,7 +224,6 @@ class HelpViewerTest : public QObject {
             QVERIFY2(seen.text.contains(QStringLiteral("dañado")), qPrintable(seen.text));
             QVERIFY(viewersOf(window).isEmpty());
         }
-        std::filesystem::remove(cut);
     }
 
     void olderHelpFilesShowWithTheirPicturesAndLetters() {
