@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/run_state.h"
+#include "formats/dbf_table.h"
 #include "formats/staging_tables.h"
 #include "formats/text.h"
 #include "formats/xml_document.h"
@@ -37,18 +38,31 @@ const std::vector<Tramo> kExpected = {
     {"2", "1", "", "", "", "PROF3"},
 };
 
-// Runs `tdbf_peer soluc LEVEL FILE` with `lines` on its standard input; true when it succeeded.
-bool peerWritesSoluc(int level, const fs::path& file, const std::string& lines) {
-    const std::string command = std::string("'") + TDBF_PEER + "' soluc " + std::to_string(level) +
-                                " '" + file.string() + "'";
+// Fields for `tdbf_peer create`: SOLUC with DIA and HORA as floats, as a timetabler may
+// write them.
+const char* const kFloatSolucFields =
+    "DIA:F:0;HORA:F:0;MARCO:S:1;AULA:S:10;ASIG:S:10;CODGRUPO:S:10;PROF:S:10;TURNO:S:1;"
+    "NIVEL:S:5;CURSO:S:3;GRUPO:S:2;TAREA:S:10;SESIONES:S:20\n";
+
+struct PeerTable {
+    int level;
+    bool floats;  // DIA and HORA as float fields
+};
+
+// Runs the peer with `input` on its standard input; true when it succeeded.
+bool peerWrites(const PeerTable& t, const fs::path& file, const std::string& lines) {
+    const std::string command = std::string("'") + TDBF_PEER + "' " +
+                                (t.floats ? "create " : "soluc ") + std::to_string(t.level) + " '" +
+                                file.string() + "'";
+    const std::string input = t.floats ? kFloatSolucFields + lines : lines;
     FILE* pipe = ::popen(command.c_str(), "w");
     if (!pipe) return false;
-    std::fwrite(lines.data(), 1, lines.size(), pipe);
+    std::fwrite(input.data(), 1, input.size(), pipe);
     const int status = ::pclose(pipe);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-class SolucFromTdbf : public ::testing::TestWithParam<int> {};
+class SolucFromTdbf : public ::testing::TestWithParam<PeerTable> {};
 
 TEST_P(SolucFromTdbf, ImportsLikeAnyOther) {
     TempDir dir;
@@ -71,7 +85,14 @@ TEST_P(SolucFromTdbf, ImportsLikeAnyOther) {
     writeStaging(staging, staging::asignomt(), {});
 
     // The peer writes Windows-1252, as the timetabler does.
-    ASSERT_TRUE(peerWritesSoluc(GetParam(), staging / "SOLUC.DBF", text::toAnsi(kSolucLines)));
+    const fs::path soluc = staging / "SOLUC.DBF";
+    ASSERT_TRUE(peerWrites(GetParam(), soluc, text::toAnsi(kSolucLines)));
+    {
+        const dbf::Table written = dbf::Table::open(soluc);
+        ASSERT_EQ(written.level(), GetParam().level);
+        ASSERT_EQ(written.fields().at(0).type,
+                  GetParam().floats ? dbf::FieldType::Float : dbf::FieldType::Integer);
+    }
 
     RunState state;
     state.staging = staging;
@@ -87,8 +108,14 @@ TEST_P(SolucFromTdbf, ImportsLikeAnyOther) {
     EXPECT_EQ(readTramos(found[0]), kExpected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, SolucFromTdbf, ::testing::Values(3, 4, 7),
-                         [](const auto& info) { return "level" + std::to_string(info.param); });
+INSTANTIATE_TEST_SUITE_P(Levels, SolucFromTdbf,
+                         ::testing::Values(PeerTable{3, false}, PeerTable{4, false},
+                                           PeerTable{7, false}, PeerTable{4, true},
+                                           PeerTable{7, true}),
+                         [](const auto& info) {
+                             return "level" + std::to_string(info.param.level) +
+                                    (info.param.floats ? "_floats" : "");
+                         });
 
 }  // namespace
 }  // namespace ttp::test
