@@ -1,8 +1,12 @@
 #include "app/hosted_mode.h"
 
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 #include <QGuiApplication>
+#include <QSize>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
 
 namespace ttp::app {
 
@@ -68,12 +72,22 @@ bool embedInto(QWidget& window, std::uint32_t host) {
     // The foreign window object lives as long as our window: it is its parent from now on.
     foreign->setParent(nullptr);
     own->setParent(foreign);
-    const QSize area = foreign->geometry().size();
-    const QSize size = window.frameGeometry().size();
-    if (!area.isEmpty()) {
-        window.move((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
-    }
     return true;
+}
+
+QSize hostClientSize(std::uint32_t host) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return {};
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr) return {};
+    xcb_connection_t* connection = x11->connection();
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_geometry_reply_t* reply =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, host), &error);
+    std::free(error);
+    if (reply == nullptr) return {};
+    const QSize size(reply->width, reply->height);
+    std::free(reply);
+    return size;
 }
 
 }  // namespace ttp::app

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+class QSize;
 class QWidget;
 
 // The hosted start: the timetabler starts the converter with a direction and the id of a
@@ -44,5 +45,9 @@ HostedStart readParameters(const std::vector<std::string>& parameters);
 // Only the X11 platform can do this; elsewhere (Wayland, offscreen) it does nothing and says
 // so by returning false.
 bool embedInto(QWidget& window, std::uint32_t host);
+
+// The size of the client area of the foreign window `host` in the display's pixels; empty when
+// it cannot be known (not X11, or no such window).
+QSize hostClientSize(std::uint32_t host);
 
 }  // namespace ttp::app

@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
     setup.staging = ttp::staging::defaultDirectory();
 
     ttp::app::TMForm form(std::move(setup), answers ? *answers : dialogs);
+    QObject::connect(&form, &ttp::app::TMForm::formClosed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     // Hosted, showing runs the named direction first; the run may close the window for good.
     form.show();
     if (form.hasClosed()) return 0;

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QWindow>
 #include <exception>
 
 #include "app/app_fonts.h"
@@ -128,6 +127,7 @@ void TMForm::FormCreate() {
     }
     embedded_ = embedInto(*this, *start_.handle);
     state_.NumParametros = 2;
+    placeWindow();
 }
 
 void TMForm::setVisible(bool visible) {
@@ -152,8 +152,10 @@ void TMForm::FormShow() {
 
 void TMForm::placeWindow() {
     QSize area;
-    if (embedded_ && windowHandle() != nullptr && windowHandle()->parent() != nullptr) {
-        area = windowHandle()->parent()->geometry().size();
+    if (embedded_) {
+        area = hostClientSize(*start_.handle);
+        // The host's size is in the display's pixels, ours in scaled ones.
+        area /= devicePixelRatioF();
     } else if (QScreen* s = screen()) {
         area = s->geometry().size();
     }
@@ -167,6 +169,8 @@ void TMForm::closeEvent(QCloseEvent* event) {
         FormClose();
     }
     event->accept();
+    // Embedded, the window has a parent and does not count as the application's last window.
+    emit formClosed();
 }
 
 void TMForm::FormClose() {

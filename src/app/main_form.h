@@ -68,6 +68,10 @@ class TMForm : public QWidget {
 
     void setVisible(bool visible) override;
 
+  signals:
+    // The window has closed: the program ends.
+    void formClosed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
