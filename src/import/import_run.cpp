@@ -75,7 +75,6 @@ void checkFields(const std::array<std::optional<dbf::Table>, kTableCount>& table
 // NOMBRE of the first AULAT row whose PD_GENERICA is exactly "S"; empty when there is none.
 std::string genericRoomName(dbf::Table& aulas) {
     for (aulas.first(); !aulas.eof(); aulas.next()) {
-        if (aulas.isDeleted()) continue;
         if (aulas.text("PD_GENERICA") == "S") return aulas.text("NOMBRE");
     }
     return {};
@@ -203,7 +202,6 @@ void ImportRun::BImportarClick() {
         SlotWriter writer(document, horario, ui_, std::move(genericRoom));
         dbf::Table& soluc = *tables[kSoluc];
         for (soluc.first(); !soluc.eof(); soluc.next()) {
-            if (soluc.isDeleted()) continue;
             writer.write(soluc, *tables[kTramos], *tables[kAulas], *tables[kAsig]);
         }
 

@@ -164,6 +164,25 @@ TEST_F(ImportRunTest, FindsTheSolutionTableWhateverItsLetterCase) {
     EXPECT_EQ(state.EstadoTransformacion, 1);
 }
 
+TEST_F(ImportRunTest, DeletedSolutionRowsArePassedOver) {
+    writeSoluc({soluc("1", "1", "0", "AUL1", "MAT", "1A", "A"),
+                soluc("2", "2", "0", "AUL1", "MAT", "1A", "B"),
+                soluc("3", "3", "0", "AUL1", "MAT", "1A", "C")});
+    // Mark the second record deleted, as a dBase program does: '*' in its first byte.
+    std::string bytes = readBytes(staging / "SOLUC.DBF");
+    const auto u16 = [&](std::size_t at) {
+        return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                           << 8;
+    };
+    bytes[u16(8) + u16(10)] = '*';
+    writeFile(staging / "SOLUC.DBF", bytes);
+    run();
+    const auto tramos = resultTramos();
+    ASSERT_EQ(tramos.size(), 2u);
+    EXPECT_EQ(tramos[0].profesor, "A");
+    EXPECT_EQ(tramos[1].profesor, "C");
+}
+
 TEST_F(ImportRunTest, AllRowsWithoutDayGiveAnEmptyTimetable) {
     writeSoluc({soluc("0", "1", "0", "AUL1", "MAT", "1A", "P"),
                 soluc("0", "2", "1", "", "LEN", "1A", "Q")});

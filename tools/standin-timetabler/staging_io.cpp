@@ -48,7 +48,6 @@ std::vector<Slot> readSlots(const std::filesystem::path& dir) {
     const bool hasKind = t.hasField("PD_TIPO");
     std::vector<Slot> slots;
     for (t.first(); !t.eof(); t.next()) {
-        if (t.isDeleted()) continue;
         auto dia = parseInt(t.text("DIA"));
         auto hora = parseInt(t.text("HORA"));
         if (!dia || !hora || *dia < 1 || t.text("MARCO").empty()) continue;  // not a usable slot
@@ -65,7 +64,7 @@ std::vector<Group> readGroups(const std::filesystem::path& dir) {
     requireFields(t, {"ABREV", "MARCO"});
     std::vector<Group> groups;
     for (t.first(); !t.eof(); t.next()) {
-        if (!t.isDeleted()) groups.push_back({t.text("ABREV"), t.text("MARCO")});
+        groups.push_back({t.text("ABREV"), t.text("MARCO")});
     }
     return groups;
 }
@@ -75,7 +74,7 @@ std::vector<std::string> readRooms(const std::filesystem::path& dir) {
     requireFields(t, {"ABREV", "PD_GENERICA"});
     std::vector<std::string> rooms;
     for (t.first(); !t.eof(); t.next()) {
-        if (!t.isDeleted() && t.text("PD_GENERICA") == "N" && !t.text("ABREV").empty()) {
+        if (t.text("PD_GENERICA") == "N" && !t.text("ABREV").empty()) {
             rooms.push_back(t.text("ABREV"));
         }
     }
@@ -88,7 +87,6 @@ std::vector<Course> readCourses(const std::filesystem::path& dir) {
                       "SESIONES", "CTAREA"});
     std::vector<Course> courses;
     for (t.first(); !t.eof(); t.next()) {
-        if (t.isDeleted()) continue;
         Course c;
         c.casig = t.text("CASIG");
         c.cprof = t.text("CPROF");
