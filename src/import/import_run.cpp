@@ -95,7 +95,7 @@ xml::Node newTimetable(xml::Document& document, const std::filesystem::path& fil
     return horario;
 }
 
-// Everything one SOLUC row turns into, read and looked up before the elements are made.
+// Turns SOLUC rows into the `tramo` elements of the new timetable, one row at a time.
 class SlotWriter {
   public:
     SlotWriter(xml::Document& document, xml::Node parent, Interaction& ui, std::string genericRoom)
