@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <map>
+#include <string>
 
 namespace ttp::standin {
 
@@ -69,6 +71,22 @@ SolucRow rowFor(const Course& c) {
     return row;
 }
 
+// Courses of the busiest teachers first: their sessions have the fewest places to go.
+// Otherwise table order (a stable sort), so the result stays deterministic.
+std::vector<std::size_t> placementOrder(const Problem& problem) {
+    std::map<std::string, int> load;
+    for (const Course& c : problem.courses) {
+        if (!c.cprof.empty()) load[c.cprof] += std::max(c.horas, 0);
+    }
+    const auto loadOf = [&](const Course& c) { return c.cprof.empty() ? 0 : load[c.cprof]; };
+    std::vector<std::size_t> order(problem.courses.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return loadOf(problem.courses[a]) > loadOf(problem.courses[b]);
+    });
+    return order;
+}
+
 }  // namespace
 
 bool clash(const Slot& a, const Slot& b) {
@@ -82,7 +100,8 @@ std::vector<SolucRow> place(const Problem& problem) {
     Week week(problem);
     int placedCount = 0;
 
-    for (const Course& course : problem.courses) {
+    for (std::size_t index : placementOrder(problem)) {
+        const Course& course = problem.courses[index];
         const int sessions = std::clamp(course.horas, 0, kMaxSessionsPerCourse);
         const Group* group = findGroup(problem, course.cgrup);
         std::vector<std::size_t> used;  // slots this course already holds

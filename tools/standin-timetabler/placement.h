@@ -50,10 +50,10 @@ inline constexpr int kMaxSessionsPerCourse = 200;
 // lacks readable hours, the same frame and slot number.
 bool clash(const Slot& a, const Slot& b);
 
-// Places every session of every course, in course order, into distinct slots of its group's
-// frame so that no group, teacher or room is in two places at once; spreads a course over
-// the week, assigns ordinary rooms (tasks and every fourth session get none) and writes a
-// dia 0 row for each session that finds no slot. Deterministic.
+// Places every session of every course (the busiest teachers' courses first) into distinct slots of
+// its group's frame so that no group, teacher or room is in two places at once; spreads a course
+// over the week, assigns ordinary rooms (tasks and every fourth session get none) and writes a dia
+// 0 row for each session that finds no slot. Deterministic.
 std::vector<SolucRow> place(const Problem& problem);
 
 }  // namespace ttp::standin
