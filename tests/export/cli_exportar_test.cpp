@@ -184,6 +184,12 @@ TEST(TtpExportar, SingleFrameNeedsNoChoice) {
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_TRUE(contains(o.out, "DIASHORAST: 1 fila\n")) << o.out;
     EXPECT_TRUE(contains(o.out, "ASIGT: 0 filas\n")) << o.out;
+
+    // With nothing to choose, --marcos is noted and left aside.
+    const Outcome ignored = h.run({file.string(), "--marcos", "2"});
+    ASSERT_EQ(ignored.exitCode, 0) << ignored.err;
+    EXPECT_TRUE(contains(ignored.err, "se ignora --marcos")) << ignored.err;
+    EXPECT_EQ(frames(h.staging.path()), (std::set<std::string>{"1"}));
 }
 
 TEST(TtpExportar, MissingOrBrokenFileFails) {
