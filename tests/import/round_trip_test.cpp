@@ -107,6 +107,9 @@ TEST_F(SampleRoundTrip, EveryPlacedSessionComesBackOnceAsItsSlot) {
 
     const standin::Summary summary = standin::solve(staging);
     ASSERT_GT(summary.placed, 100u);
+    EXPECT_EQ(readFieldNames(staging, "SOLUC"),
+              (std::vector<std::string>{"DIA", "HORA", "MARCO", "AULA", "ASIG", "CODGRUPO", "PROF",
+                                        "TURNO", "NIVEL", "CURSO", "GRUPO", "TAREA", "SESIONES"}));
     const std::vector<Row> solucRows = readRows(staging, "SOLUC");
     std::vector<Row> placed;
     for (const Row& r : solucRows) {
