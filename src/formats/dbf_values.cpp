@@ -60,18 +60,18 @@ std::string formatNumber(double value) {
 }
 
 std::string where(const FieldDef& def, const std::string& table) {
-    return "el campo " + text::toUtf8(def.name) + " de la tabla " + table;
+    return "campo " + text::toUtf8(def.name) + " de la tabla " + table;
 }
 
 [[noreturn]] void notANumber(const FieldDef& def, std::string_view value, const std::string& table,
                              bool integer) {
-    throw Error("El valor «" + text::toUtf8(value) + "» de " + where(def, table) +
+    throw Error("El valor «" + text::toUtf8(value) + "» del " + where(def, table) +
                 (integer ? " no es un número entero" : " no es un número"));
 }
 
 [[noreturn]] void doesNotFit(const FieldDef& def, const std::string& value,
                              const std::string& table) {
-    throw Error("El valor " + value + " no cabe en " + where(def, table));
+    throw Error("El valor " + value + " no cabe en el " + where(def, table));
 }
 
 void putPadded(const FieldDef& def, char* dest, std::string_view value) {
@@ -240,7 +240,7 @@ void writeText(const FieldDef& def, char* dest, std::string_view value, const st
             if (word == "FALSE" || word == "F" || word == "N" || word == "NO" || word == "0") {
                 return writeLogical(def, dest, false, table);
             }
-            throw Error("El valor «" + text::toUtf8(value) + "» de " + where(def, table) +
+            throw Error("El valor «" + text::toUtf8(value) + "» del " + where(def, table) +
                         " no es un valor lógico");
         }
     }
