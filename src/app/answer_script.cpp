@@ -76,9 +76,21 @@ void AnswerScript::runFrameDialog(TPlantillas& dialog) {
 }
 
 void AnswerScript::windowShown(TMForm& form) {
-    if (answers_.empty() || answers_.front() != "salir") return;
+    QTimer::singleShot(0, &form, [this, &form] { act(form); });
+}
+
+void AnswerScript::act(TMForm& form) {
+    // Presses the buttons the script names, one after the other from the event loop, as long
+    // as the next answer is a button of the window; the dialogs of a run take theirs meanwhile.
+    if (answers_.empty()) return;
+    QPushButton* button = nullptr;
+    if (answers_.front() == "exportar") button = form.BExportar;
+    if (answers_.front() == "importar") button = form.BImportar;
+    if (answers_.front() == "salir") button = form.BClose;
+    if (button == nullptr) return;
     answers_.pop_front();
-    QTimer::singleShot(0, form.BClose, &QPushButton::click);
+    button->click();
+    if (!form.hasClosed()) QTimer::singleShot(0, &form, [this, &form] { act(form); });
 }
 
 }  // namespace ttp::app

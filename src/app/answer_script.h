@@ -14,7 +14,11 @@ namespace ttp::app {
 //   archivo PATH    the file-open dialog confirms PATH
 //   cancelar        the file-open dialog is cancelled
 //   marcos 0 2      the frame dialog selects these lines (0 = first) and presses Continuar
+//   exportar        once the window is shown, BExportar is pressed
+//   importar        once the window is shown, BImportar is pressed
 //   salir           once the window is shown, BClose is pressed
+// The last three are taken when they stand first in the script after the window is shown or
+// after the run of a button before has ended.
 // Messages and error reports are acknowledged at once and written to standard error as
 // "mensaje: TEXT" and "error: TEXT". A dialog with no fitting answer left ends the program
 // with exit code 3, so that a test fails instead of waiting for a person.
@@ -32,6 +36,7 @@ class AnswerScript : public ModalDialogs {
     void windowShown(TMForm& form) override;
 
   private:
+    void act(TMForm& form);
     std::string next(const char* dialog);
 
     std::deque<std::string> answers_;
