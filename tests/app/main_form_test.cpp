@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/gradient_panel.h"
+#include "app/help_chm.h"
+#include "app/help_viewer.h"
 #include "app/main_form.h"
 #include "app/message_boxes.h"
 #include "formats/dbf_table.h"
@@ -85,6 +87,8 @@ class MainFormTest : public QObject {
     void badHandleReportedRunStillStarts();
     void failedStatusWriteStillCloses();
     void standaloneCloseWritesNothing();
+    void helpButtonAndF1();
+    void missingHelpFileIsReported();
 };
 
 void MainFormTest::windowAndPanels() {
@@ -474,6 +478,59 @@ void MainFormTest::standaloneCloseWritesNothing() {
         QVERIFY(w->hasClosed());
         QVERIFY(!fs::exists(s.ini()));
     }
+}
+
+void MainFormTest::helpButtonAndF1() {
+    Setting s;
+    const fs::path built = fs::path(TTP_BINARY_DIR) / "bin" / "PEDANOR.chm";
+    QVERIFY2(fs::exists(built), "the help file is built with the program");
+    fs::copy_file(built, s.program / "PEDANOR.chm");
+    auto w = s.window();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+
+    QTest::mouseClick(w->Button1, Qt::LeftButton);
+    auto viewers = w->findChildren<ttp::app::HelpViewer*>();
+    QCOMPARE(viewers.size(), 1);
+    const ttp::app::ChmFile& help = viewers.front()->help();
+    QCOMPARE(help.path(), s.program / "PEDANOR.chm");
+    QCOMPARE(viewers.front()->browser()->source(),
+             ttp::app::helpPageUrl(help.defaultTopic()));
+
+    // F1 anywhere in the window: the topic of help context 3.
+    const auto topic = help.topicForContext(3);
+    QVERIFY(topic.has_value());
+    // Another page first, so that F1 has to bring the topic back.
+    std::string other;
+    for (const std::string& f : help.files()) {
+        if (f.ends_with(".htm") && f != *topic) other = f;
+    }
+    QVERIFY(!other.empty());
+    viewers.front()->showPage(other);
+    QCOMPARE(viewers.front()->browser()->source().path(), ttp::app::helpPageUrl(other).path());
+    w->activateWindow();
+    QTest::keyClick(w->BExportar, Qt::Key_F1);
+    QCOMPARE(w->findChildren<ttp::app::HelpViewer*>().size(), 1);
+    QCOMPARE(viewers.front()->browser()->source().path(),
+             ttp::app::helpPageUrl(*topic).path());
+    QVERIFY(s.dialogs.boxes.empty());
+}
+
+void MainFormTest::missingHelpFileIsReported() {
+    Setting s;
+    auto w = s.window();
+    w->show();
+    // The help's own error report: answered like the window's.
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) qFatal("a message box was expected in front");
+        text = box->text();
+        box->buttons().front()->click();
+    });
+    w->Button1->click();
+    QVERIFY2(text.contains(q(s.program / "PEDANOR.chm")), qPrintable(text));
+    QVERIFY(w->findChildren<ttp::app::HelpViewer*>().isEmpty());
 }
 
 QTEST_MAIN(MainFormTest)
