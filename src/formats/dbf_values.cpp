@@ -52,10 +52,14 @@ std::optional<double> parseNumber(std::string_view s) {
     return value;
 }
 
+// The shortest decimal text that reads back as the same value, without exponent (as the
+// numeric fields themselves hold numbers).
 std::string formatNumber(double value) {
     if (value == 0) return "0";  // no "-0"
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (ec != std::errc()) return std::to_string(value);
     return std::string(buffer, end);
 }
 
