@@ -106,34 +106,34 @@ end;
 procedure Create(Level: Integer; const FileName, FieldList: string);
 var
   Table: TDbf;
-  Specs, Parts, Values: TStringList;
+  Declared, Pieces, Values: TStringList;
   Kinds: string;
   I: Integer;
   Line: RawByteString;
 begin
   Table := OpenTable(FileName);
-  Specs := Split(FieldList);
+  Declared := Split(FieldList);
   Kinds := '';
   try
     Table.TableLevel := Level;
-    for I := 0 to Specs.Count - 1 do
+    for I := 0 to Declared.Count - 1 do
     begin
-      Parts := TStringList.Create;
+      Pieces := TStringList.Create;
       try
-        Parts.Delimiter := ':';
-        Parts.StrictDelimiter := True;
-        Parts.DelimitedText := Specs[I];
-        Kinds := Kinds + Parts[1];
-        case Parts[1][1] of
-          'S': Table.FieldDefs.Add(Parts[0], ftString, StrToInt(Parts[2]));
-          'I': Table.FieldDefs.Add(Parts[0], ftInteger);
-          'F': Table.FieldDefs.Add(Parts[0], ftFloat);
-          'B': Table.FieldDefs.Add(Parts[0], ftBoolean);
+        Pieces.Delimiter := ':';
+        Pieces.StrictDelimiter := True;
+        Pieces.DelimitedText := Declared[I];
+        Kinds := Kinds + Pieces[1];
+        case Pieces[1][1] of
+          'S': Table.FieldDefs.Add(Pieces[0], ftString, StrToInt(Pieces[2]));
+          'I': Table.FieldDefs.Add(Pieces[0], ftInteger);
+          'F': Table.FieldDefs.Add(Pieces[0], ftFloat);
+          'B': Table.FieldDefs.Add(Pieces[0], ftBoolean);
         else
-          raise Exception.Create('unknown field kind ' + Parts[1]);
+          raise Exception.Create('unknown field kind ' + Pieces[1]);
         end;
       finally
-        Parts.Free;
+        Pieces.Free;
       end;
     end;
     Table.CreateTable;
@@ -164,7 +164,7 @@ begin
     end;
     Table.Close;
   finally
-    Specs.Free;
+    Declared.Free;
     Table.Free;
   end;
 end;
