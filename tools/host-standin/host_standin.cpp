@@ -149,7 +149,9 @@ int main(int argc, char** argv) {
         XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 800, 600, 0,
                             BlackPixel(display, screen), WhitePixel(display, screen));
     XStoreName(display, host, "Tavolex (host-standin)");
-    XSelectInput(display, host, StructureNotifyMask);
+    // SubstructureNotify queues every window created in or moved into the host, so even a
+    // program that ends within milliseconds is seen embedded.
+    XSelectInput(display, host, StructureNotifyMask | SubstructureNotifyMask);
     XMapWindow(display, host);
     for (XEvent event;;) {
         XNextEvent(display, &event);
@@ -180,6 +182,16 @@ int main(int argc, char** argv) {
             kill(pid, SIGKILL);
         }
         const pid_t done = waitpid(pid, &status, WNOHANG);
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            const bool created = event.type == CreateNotify && event.xcreatewindow.parent == host;
+            const bool moved = event.type == ReparentNotify && event.xreparent.parent == host;
+            if ((created || moved) && !seen.embedded) {
+                seen.embedded = true;
+                seen.child = created ? event.xcreatewindow.window : event.xreparent.window;
+            }
+        }
         Window anyChild = 0;
         const Window child = visibleChild(display, host, &anyChild);
         if (anyChild != 0 && !seen.embedded) {
