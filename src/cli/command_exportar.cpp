@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/cli_interaction.h"
 #include "cli/commands.h"
 #include "core/run_state.h"
@@ -21,49 +22,6 @@ namespace {
 
 // The dialog's lines and cells are 10 characters wide.
 constexpr std::size_t kFrameCellWidth = 10;
-
-struct ExportarArgs {
-    std::filesystem::path file;
-    std::optional<std::filesystem::path> staging;
-    std::optional<std::string> marcos;  // the ids as given, comma-separated
-};
-
-ExportarArgs parseArgs(const std::vector<std::string>& args) {
-    ExportarArgs parsed;
-    bool haveFile = false;
-    auto setOnce = [](auto& slot, std::string value, std::string_view option) {
-        if (slot) throw UsageError{std::string(option) + " aparece dos veces"};
-        slot = std::move(value);
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--staging" || arg == "--marcos") {
-            // "--marcos --staging DIR" lacks the ids; it must not take "--staging" for them.
-            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
-                throw UsageError{"falta el valor tras " + arg};
-            }
-            if (arg == "--staging") {
-                setOnce(parsed.staging, args[++i], arg);
-            } else {
-                setOnce(parsed.marcos, args[++i], arg);
-            }
-        } else if (arg.rfind("--staging=", 0) == 0) {
-            setOnce(parsed.staging, arg.substr(10), "--staging");
-        } else if (arg.rfind("--marcos=", 0) == 0) {
-            setOnce(parsed.marcos, arg.substr(9), "--marcos");
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError{"opción desconocida: " + arg};
-        } else if (haveFile) {
-            throw UsageError{"sobra el argumento: " + arg};
-        } else {
-            parsed.file = arg;
-            haveFile = true;
-        }
-    }
-    if (!haveFile) throw UsageError{"falta el fichero XML"};
-    if (parsed.staging && parsed.staging->empty()) throw UsageError{"--staging está vacío"};
-    return parsed;
-}
 
 // The ids of --marcos, each as the dialog's list shows a line: Windows-1252, padded or cut
 // to 10 characters. An empty value names no frame.
@@ -161,19 +119,17 @@ void printRowCounts(const std::filesystem::path& staging) {
 }  // namespace
 
 int exportar(const std::vector<std::string>& args) {
-    const ExportarArgs parsed = parseArgs(args);
+    const Arguments parsed = parseArguments(args, {"--staging", "--marcos"});
 
     RunState state;
-    state.staging = parsed.staging ? *parsed.staging : staging::defaultDirectory();
-    // The window's dialog hands back full paths; so does the tool.
-    std::error_code ec;
-    std::filesystem::path file = std::filesystem::absolute(parsed.file, ec);
-    if (ec) file = parsed.file;
+    state.staging = stagingFolder(parsed);
+    const std::filesystem::path file = fullPath(parsed.file);
 
     CliInteraction ui(file);
     // A missing file is left to the run, which reports it as the window would.
+    std::error_code ec;
     if (std::filesystem::is_regular_file(file, ec)) {
-        if (auto choice = chooseFrames(file, parsed.marcos, ui)) {
+        if (auto choice = chooseFrames(file, parsed.option("--marcos"), ui)) {
             ui.frameDialog = [answer = *choice](const std::filesystem::path&) { return answer; };
         }
     }
