@@ -79,15 +79,21 @@ class Allocator {
         Choice plain{c, fold(c)};
         if (isFree(plain)) return plain;
         if (c.size() == kWidth) c.pop_back();
-        for (std::uint64_t n = 1;; ++n) {
+        for (std::uint64_t n = codes_.firstCounter(c);; ++n) {
             const std::string digits = std::to_string(n);
             std::string value = c + digits;
             Choice folded{value, fold(value)};
-            if (isFree(folded)) return folded;
+            if (isFree(folded)) {
+                codes_.rememberCounter(c, n);
+                return folded;
+            }
             if (value.size() > kWidth && digits.size() > 2) {
                 const std::size_t keep = kWidth > digits.size() ? kWidth - digits.size() : 0;
                 Choice whole{std::move(value), c.substr(0, keep) + digits};
-                if (isFree(whole)) return whole;
+                if (isFree(whole)) {
+                    codes_.rememberCounter(c, n);
+                    return whole;
+                }
             }
         }
     }
