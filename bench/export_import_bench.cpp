@@ -68,7 +68,7 @@ void writeSchool(const fs::path& file, int sessions) {
     for (int i = 0; i < subjects; ++i) out << "<materia>Materia número " << i << "</materia>";
     out << "</materias>\n<tareas><tarea>Guardia</tarea></tareas>\n<profesores>";
     for (int i = 0; i < teachers; ++i) {
-        out << "<profesor><nombre>Profesor " << i << "</nombre><nombreCompleto>Profesor " << i
+        out << "<profesor><nombre>" << i << " Pérez</nombre><nombreCompleto>Profesor " << i
             << " Pérez</nombreCompleto></profesor>";
     }
     out << "</profesores>\n<aulas>";
