@@ -10,6 +10,7 @@
 #include "app/app_fonts.h"
 #include "app/app_texts.h"
 #include "app/button_glyphs.h"
+#include "app/coloured_label.h"
 #include "app/gradient_panel.h"
 #include "app/modal_dialogs.h"
 #include "formats/text.h"
@@ -21,20 +22,6 @@ const QColor kMaroon(128, 0, 0);
 const QColor kSkyBlue(166, 202, 240);
 // The inactive-caption-text colour of the classic Windows scheme.
 const QColor kInactiveCaptionText(212, 208, 200);
-
-QLabel* label(QWidget* parent, const char* name, const char* text, QRect place, QFont font,
-              QColor colour, bool wrap) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(place);
-    l->setFont(font);
-    l->setWordWrap(wrap);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = l->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    l->setPalette(palette);
-    return l;
-}
 
 QString display(const std::string& ansi) {
     return QString::fromStdString(text::toUtf8(ansi));
@@ -57,19 +44,21 @@ TPlantillas::TPlantillas(QWidget* owner, std::filesystem::path ficheroXml, Modal
     Draw3D4->setObjectName(QStringLiteral("Draw3D4"));
     Draw3D4->setGeometry(0, 0, 369, 281);
 
-    LabelPlantillas = label(Draw3D4, "LabelPlantillas",
-                            "Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su "
-                            "Horario en Tavolex.",
-                            {16, 2, 321, 33}, arialFont(13), Qt::black, true);
+    LabelPlantillas = colouredLabel(Draw3D4, "LabelPlantillas",
+                                    "Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su "
+                                    "Horario en Tavolex.",
+                                    {16, 2, 321, 33}, arialFont(13), Qt::black, true);
     QFont italic = arialFont(13);
     italic.setItalic(true);
-    LabelSelec = label(Draw3D4, "LabelSelec",
-                       "Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y "
-                       "seleccione cada marco con 1 click del botón izquierdo del ratón.",
-                       {16, 36, 321, 50}, italic, Qt::red, true);
-    LabelMarcos =
-        label(Draw3D4, "LabelMarcos", "MARCOS", {40, 86, 74, 16}, arialFont(16), kMaroon, false);
-    Label1 = label(Draw3D4, "Label1", "HORAS", {215, 86, 67, 18}, arialFont(16), kMaroon, false);
+    LabelSelec =
+        colouredLabel(Draw3D4, "LabelSelec",
+                      "Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y "
+                      "seleccione cada marco con 1 click del botón izquierdo del ratón.",
+                      {16, 36, 321, 50}, italic, Qt::red, true);
+    LabelMarcos = colouredLabel(Draw3D4, "LabelMarcos", "MARCOS", {40, 86, 74, 16}, arialFont(16),
+                                kMaroon, false);
+    Label1 =
+        colouredLabel(Draw3D4, "Label1", "HORAS", {215, 86, 67, 18}, arialFont(16), kMaroon, false);
 
     ListBox2 = new QListWidget(Draw3D4);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
@@ -83,11 +72,12 @@ TPlantillas::TPlantillas(QWidget* owner, std::filesystem::path ficheroXml, Modal
 
     QFont underlined = arialFont(16);
     underlined.setUnderline(true);
-    LabelNombre = label(Draw3D4, "LabelNombre", "-", {9, 151, 120, 41}, underlined, kMaroon, false);
-    LabelPlanFec1 =
-        label(Draw3D4, "LabelPlanFec1", "-", {9, 196, 120, 23}, arialFont(16), kMaroon, false);
-    LabelPlanFec2 =
-        label(Draw3D4, "LabelPlanFec2", "-", {9, 226, 120, 23}, arialFont(16), kMaroon, false);
+    LabelNombre =
+        colouredLabel(Draw3D4, "LabelNombre", "-", {9, 151, 120, 41}, underlined, kMaroon, false);
+    LabelPlanFec1 = colouredLabel(Draw3D4, "LabelPlanFec1", "-", {9, 196, 120, 23}, arialFont(16),
+                                  kMaroon, false);
+    LabelPlanFec2 = colouredLabel(Draw3D4, "LabelPlanFec2", "-", {9, 226, 120, 23}, arialFont(16),
+                                  kMaroon, false);
 
     ComboBoxPlantilla = new QComboBox(Draw3D4);
     ComboBoxPlantilla->setObjectName(QStringLiteral("ComboBoxPlantilla"));

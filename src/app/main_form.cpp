@@ -12,6 +12,7 @@
 #include "app/app_fonts.h"
 #include "app/app_texts.h"
 #include "app/button_glyphs.h"
+#include "app/coloured_label.h"
 #include "app/gradient_panel.h"
 #include "app/ini_status.h"
 #include "app/modal_dialogs.h"
@@ -24,20 +25,6 @@ namespace ttp::app {
 namespace {
 
 constexpr int kHelpContext = 3;
-
-QLabel* transparentLabel(QWidget* parent, const char* name, const char* text, QRect place,
-                         QFont font, QColor colour, bool wrap) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(place);
-    label->setFont(font);
-    label->setWordWrap(wrap);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
 
 QPushButton* button(QWidget* parent, const char* name, const QIcon& glyph, const char* text,
                     QRect place) {
@@ -78,15 +65,15 @@ TMForm::TMForm(MFormSetup setup, ModalDialogs& dialogs)
 
     BExportar = button(Draw3D2, "BExportar", okGlyph(), "Aceptar", {96, 120, 89, 25});
     BClose = button(Draw3D1, "BClose", closeGlyph(), "&Salir", {256, 32, 89, 25});
-    Label3 = transparentLabel(Draw3D2, "Label3", "Transformar datos desde Pedanor hacia Tavolex ",
-                              {24, 24, 265, 57}, arialFont(16), Qt::black, true);
+    Label3 = colouredLabel(Draw3D2, "Label3", "Transformar datos desde Pedanor hacia Tavolex ",
+                           {24, 24, 265, 57}, arialFont(16), Qt::black, true);
 
     Draw3D3 = new GradientPanel(this, QColor(249, 211, 125), Qt::white, QColor(255, 238, 221));
     Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
     Draw3D3->setGeometry(316, 0, 317, 169);
 
-    Label4 = transparentLabel(Draw3D3, "Label4", "Transformar datos desde Tavolex hacia Pedanor",
-                              {8, 24, 305, 57}, arialFont(16), Qt::black, true);
+    Label4 = colouredLabel(Draw3D3, "Label4", "Transformar datos desde Tavolex hacia Pedanor",
+                           {8, 24, 305, 57}, arialFont(16), Qt::black, true);
     BImportar = button(Draw3D3, "BImportar", okGlyph(), "Aceptar", {96, 120, 89, 25});
 
     OpenDialogXML =
@@ -98,8 +85,8 @@ TMForm::TMForm(MFormSetup setup, ModalDialogs& dialogs)
     OpenDialogXML->setFileMode(QFileDialog::AnyFile);
     OpenDialogXML->setDefaultSuffix(QStringLiteral("xml"));
 
-    Label1 = transparentLabel(Draw3D1, "Label1", "TransTavolexPedanor para TX15 V-1.0",
-                              {8, 72, 252, 13}, sansSerifFont(11, true), Qt::red, false);
+    Label1 = colouredLabel(Draw3D1, "Label1", "TransTavolexPedanor para TX15 V-1.0",
+                           {8, 72, 252, 13}, sansSerifFont(11, true), Qt::red, false);
     Button1 = button(Draw3D1, "Button1", QIcon(), "F1 Ayuda", {512, 56, 75, 25});
 
     connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);

@@ -132,7 +132,7 @@ void FrameDialogTest::layout() {
         QVERIFY(c.label->font().bold());
         QCOMPARE(c.label->font().italic(), c.italic);
         QCOMPARE(c.label->font().underline(), c.underline);
-        QCOMPARE(c.label->palette().color(QPalette::WindowText), c.colour);
+        QCOMPARE(c.label->palette().color(c.label->foregroundRole()), c.colour);
         QCOMPARE(c.label->wordWrap(), c.wrap);
     }
     QCOMPARE(d.ListBox2->geometry(), QRect(16, 103, 127, 45));

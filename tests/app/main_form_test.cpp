@@ -196,7 +196,7 @@ void MainFormTest::labelsAndButtons() {
         QCOMPARE(c.label->font().families().front(), c.family);
         // A face with the same metrics follows on systems without the Windows one.
         QVERIFY(c.label->font().families().contains("Liberation Sans"));
-        QCOMPARE(c.label->palette().color(QPalette::WindowText), c.colour);
+        QCOMPARE(c.label->palette().color(c.label->foregroundRole()), c.colour);
         QCOMPARE(c.label->wordWrap(), c.wrap);
         QVERIFY(!c.label->autoFillBackground());
     }
