@@ -10,7 +10,7 @@ namespace ttp::app {
 // that reads the compiled file. A missing or unreadable help file gives a message box naming
 // where it was looked for.
 class HelpSystem {
-public:
+  public:
     explicit HelpSystem(std::filesystem::path helpFile) : file_(std::move(helpFile)) {}
 
     // The help file beside the running program.
@@ -23,7 +23,7 @@ public:
     // The topic mapped to a help context (F1 gives context 3).
     void showContext(QWidget* parent, int context);
 
-private:
+  private:
     std::filesystem::path file_;
 };
 

@@ -15,7 +15,7 @@ namespace ttp::cli {
 // standard output, notices to standard error, and the frame choice to a callback set by the
 // command (none: the run needs no choice).
 class CliInteraction : public Interaction {
-public:
+  public:
     explicit CliInteraction(std::filesystem::path file) : file_(std::move(file)) {}
 
     void showMessage(std::string_view text) override;
@@ -31,7 +31,7 @@ public:
     // The messages shown so far, in order.
     const std::vector<std::string>& messages() const { return messages_; }
 
-private:
+  private:
     std::filesystem::path file_;
     std::vector<std::string> messages_;
 };

@@ -9,7 +9,7 @@ namespace ttp {
 // already phrased for the person (Spanish); a front end shows it as it stands, with a full
 // stop added.
 class Error : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -18,7 +18,7 @@ struct FrameDialogResult {
 // dialogs and message boxes, the command-line tool with its arguments and standard streams,
 // and tests with scripted answers. Texts are UTF-8.
 class Interaction {
-public:
+  public:
     virtual ~Interaction() = default;
 
     // A plain message; returns once the person has acknowledged it.
@@ -46,13 +46,13 @@ public:
 
 // Shows the busy cursor for its lifetime, so that an error leaving a run restores the cursor.
 class BusyCursor {
-public:
+  public:
     explicit BusyCursor(Interaction& ui) : ui_(ui) { ui_.setBusy(true); }
     ~BusyCursor() { ui_.setBusy(false); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     Interaction& ui_;
 };
 

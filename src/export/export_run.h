@@ -8,7 +8,7 @@ namespace ttp {
 // One export: the exchange document into the six staging tables. Each step is one member,
 // defined in a file of its own; they run in the order BExportarClick calls them.
 class ExportRun {
-public:
+  public:
     ExportRun(RunState& state, Interaction& ui) : state_(state), ui_(ui) {}
 
     // The whole run: file choice, load, the seven steps, the closing message.
@@ -23,7 +23,7 @@ public:
     void ExportarGrupos();      // GRUPOST
     void ExportarSesiones();    // ASIGT
 
-private:
+  private:
     const xml::Document& document() const;
 
     RunState& state_;

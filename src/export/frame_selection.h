@@ -16,7 +16,7 @@ namespace ttp {
 // What the frame selection dialog knows and decides, without any widget: the window's dialog
 // shows it, the command-line tool answers it from its arguments. Lines are Windows-1252.
 class FrameSelection {
-public:
+  public:
     // FormActivate: loads the dialog's own copy of the document (DocumentoMarcos) and lists
     // the frames. Throws ttp::Error when the file cannot be loaded.
     void FormActivate(const std::filesystem::path& ficheroXml);
@@ -34,7 +34,7 @@ public:
     FrameDialogResult FormClose(const std::vector<bool>& selected,
                                 const std::function<void(std::string_view)>& message) const;
 
-private:
+  private:
     std::optional<xml::Document> DocumentoMarcos;
     std::vector<std::string> frames_;
 };

@@ -34,7 +34,7 @@ struct FieldDef {
 // another process) holds open is refused. Appended and edited records are written to the file
 // when posted; moving the cursor posts a pending edit or append.
 class Table {
-public:
+  public:
     // Creates (or replaces) `file` as an empty level 7 table with exactly these fields, in
     // this order. Throws ttp::Error naming the file.
     static void create(const std::filesystem::path& file, const std::vector<FieldDef>& fields);
@@ -89,7 +89,7 @@ public:
     bool locate(const std::vector<std::string_view>& fieldNames,
                 const std::vector<std::string_view>& values);
 
-private:
+  private:
     struct State;
     explicit Table(std::unique_ptr<State> state);
     std::unique_ptr<State> s_;

@@ -17,7 +17,7 @@ namespace ttp::xml {
 // A handle on an element of a Document; it does not own the element and is valid while the
 // document lives. All texts are UTF-8.
 class Node {
-public:
+  public:
     Node() = default;
     explicit Node(_xmlNode* node) : node_(node) {}
 
@@ -50,7 +50,7 @@ public:
     // Takes the element out of the tree and frees it; the handle becomes empty.
     void remove();
 
-private:
+  private:
     _xmlNode* node_ = nullptr;
 };
 
@@ -59,7 +59,7 @@ private:
 // Hostile input is refused: no DTD or external entity is fetched, no network access, and
 // entity expansion is bounded.
 class Document {
-public:
+  public:
     // Throws ttp::Error naming the file, the line and the reason when the file cannot be read
     // or is not well-formed XML.
     static Document load(const std::filesystem::path& file);
@@ -91,7 +91,7 @@ public:
     // The serialized document, as save would write it.
     std::string serialize() const;
 
-private:
+  private:
     struct Deleter {
         void operator()(_xmlDoc* doc) const;
     };

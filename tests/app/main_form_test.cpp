@@ -494,8 +494,7 @@ void MainFormTest::helpButtonAndF1() {
     QCOMPARE(viewers.size(), 1);
     const ttp::app::ChmFile& help = viewers.front()->help();
     QCOMPARE(help.path(), s.program / "PEDANOR.chm");
-    QCOMPARE(viewers.front()->browser()->source(),
-             ttp::app::helpPageUrl(help.defaultTopic()));
+    QCOMPARE(viewers.front()->browser()->source(), ttp::app::helpPageUrl(help.defaultTopic()));
 
     // F1 anywhere in the window: the topic of help context 3.
     const auto topic = help.topicForContext(3);
@@ -511,8 +510,7 @@ void MainFormTest::helpButtonAndF1() {
     w->activateWindow();
     QTest::keyClick(w->BExportar, Qt::Key_F1);
     QCOMPARE(w->findChildren<ttp::app::HelpViewer*>().size(), 1);
-    QCOMPARE(viewers.front()->browser()->source().path(),
-             ttp::app::helpPageUrl(*topic).path());
+    QCOMPARE(viewers.front()->browser()->source().path(), ttp::app::helpPageUrl(*topic).path());
     QVERIFY(s.dialogs.boxes.empty());
 }
 

@@ -14,7 +14,7 @@ namespace ttp::test {
 
 // An Interaction whose answers a test scripts in advance and whose every call it records.
 class ScriptedInteraction : public Interaction {
-public:
+  public:
     // Answers of the file-open dialog, one per call; nullopt is a cancel. When the queue is
     // empty the dialog is cancelled.
     std::deque<std::optional<std::filesystem::path>> files;
