@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "support/temp_dir.h"
 
 namespace ttp::xml {
 namespace {
@@ -21,25 +22,7 @@ using ::testing::HasSubstr;
 
 const fs::path kData = fs::path(TTP_TEST_DATA_DIR) / "xml";
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "ttp-xml-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    fs::path write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-        return path_ / name;
-    }
-
-  private:
-    fs::path path_;
-};
+using TempFolder = test::TempDir;
 
 std::string loadError(const fs::path& file) {
     try {

@@ -9,6 +9,7 @@
 
 #include "core/error.h"
 #include "formats/xml_document.h"
+#include "support/temp_dir.h"
 
 namespace ttp::xml {
 namespace {
@@ -19,24 +20,7 @@ using ::testing::Not;
 
 const std::string kSecret = "contenido-secreto-7f3a";
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "ttp-xml-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    fs::path write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-        return path_ / name;
-    }
-
-  private:
-    fs::path path_;
-};
+using TempFolder = test::TempDir;
 
 std::string parseError(const std::string& content) {
     try {

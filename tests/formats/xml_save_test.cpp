@@ -15,6 +15,7 @@
 
 #include "core/error.h"
 #include "formats/xml_document.h"
+#include "support/temp_dir.h"
 
 namespace ttp::xml {
 namespace {
@@ -28,31 +29,7 @@ using ::testing::StartsWith;
 
 const fs::path kData = fs::path(TTP_TEST_DATA_DIR) / "xml";
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "ttp-xml-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    fs::path write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-        return path_ / name;
-    }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    fs::path path_;
-};
+using TempFolder = test::TempDir;
 
 std::string readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

@@ -14,34 +14,11 @@
 #include "formats/dbf_table.h"
 #include "formats/staging_tables.h"
 #include "formats/text.h"
+#include "support/temp_dir.h"
 
 // Small helpers for tests of the export: a throw-away staging folder, exchange documents written
 // from strings, and staging tables read back as plain rows.
 namespace ttp::test {
-
-// A fresh, empty folder under the system's temporary folder, removed with all it holds.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ttp-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
-        }
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // Writes `content` byte for byte to `file`.
 inline void writeFile(const std::filesystem::path& file, std::string_view content) {
