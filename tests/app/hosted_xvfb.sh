@@ -2,11 +2,13 @@
 # The hosted mode with a real host window: for each case the host stand-in creates a window
 # on a virtual X display, starts the converter inside it and reports what it saw and the
 # status the converter left in Tavolex.ini. Dialogs are answered by TTP_TEST_ANSWERS.
-#   hosted_xvfb.sh CONVERTER HOST_STANDIN SAMPLE_XML
+#   hosted_xvfb.sh CONVERTER HOST_STANDIN SAMPLE_XML TTP TAVOLEX_STANDIN
 set -uo pipefail
 converter=$1
 standin=$2
 sample=$3
+ttp=$4
+timetabler=$5
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ttp-hosted-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -22,6 +24,7 @@ run() {
     cp "$converter" "$dir/prog/TransTavolexPedanor"
     cp "$sample" "$dir/staging/Pedanor/centro.xml"
     printf '%b' "${answers//@DIR@/$dir}" > "$dir/answers"
+    if declare -F "prepare_$name" > /dev/null; then "prepare_$name" "$dir"; fi
     (
         unset QT_QPA_PLATFORM WAYLAND_DISPLAY
         export QT_QPA_PLATFORM=xcb TTP_TEST_ANSWERS=$dir/answers TTP_STAGING_DIR=$dir/staging
@@ -62,6 +65,21 @@ expect complete report "ini=1"
 expect complete report "exit=0"
 if [ ! -f "$work/complete/staging/ASIGT.DBF" ]; then
     echo "FAIL [complete] no ASIGT.DBF in the staging folder"; failures=$((failures + 1))
+fi
+
+# A completed import over an export and the stand-in timetabler's solution: the result file
+# beside the document, "1".
+prepare_import() {
+    "$ttp" exportar "$1/staging/Pedanor/centro.xml" --staging "$1/staging" --marcos 1,2 > /dev/null
+    "$timetabler" "$1/staging" > /dev/null
+}
+run import 'archivo @DIR@/staging/Pedanor/centro.xml\n' "$(prog import)" importar
+expect import messages "mensaje: Proceso finalizado"
+expect import report "embedded=1"
+expect import report "ini=1"
+expect import report "exit=0"
+if ! grep -q '<tramo dia=' "$work/import/staging/Pedanor/ResultadoTavolexcentro.xml" 2>/dev/null; then
+    echo "FAIL [import] no timetable in ResultadoTavolexcentro.xml"; failures=$((failures + 1))
 fi
 
 # Nothing starts for an unknown direction; closed with Salir: "0".
