@@ -6,18 +6,10 @@
 
 #include "app/ini_status.h"
 #include "core/error.h"
-#include "support/export_fixture.h"
+#include "support/files.h"
 
 using ttp::app::ini::withProfileString;
-
-namespace {
-
-std::string readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
+using ttp::test::readBytes;
 
 class IniStatusTest : public QObject {
     Q_OBJECT
@@ -76,9 +68,11 @@ void IniStatusTest::setsKey() {
 void IniStatusTest::writesStatusFileBesideProgram() {
     ttp::test::TempDir dir;
     ttp::app::ini::writeStatus(dir.path(), -1);
-    QCOMPARE(readAll(dir / "Tavolex.ini"), std::string("[Transformadores]\r\nTransformado=-1\r\n"));
+    QCOMPARE(readBytes(dir / "Tavolex.ini"),
+             std::string("[Transformadores]\r\nTransformado=-1\r\n"));
     ttp::app::ini::writeStatus(dir.path(), 0);
-    QCOMPARE(readAll(dir / "Tavolex.ini"), std::string("[Transformadores]\r\nTransformado=0\r\n"));
+    QCOMPARE(readBytes(dir / "Tavolex.ini"),
+             std::string("[Transformadores]\r\nTransformado=0\r\n"));
     // Nothing else is left in the folder.
     QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()),
                            std::filesystem::directory_iterator()),
@@ -92,7 +86,7 @@ void IniStatusTest::keepsOtherSectionsOfExistingFile() {
         "Transformado=0\r\nOtro=x\r\n";
     ttp::test::writeFile(dir / "Tavolex.ini", before);
     ttp::app::ini::writeStatus(dir.path(), 1);
-    QCOMPARE(readAll(dir / "Tavolex.ini"),
+    QCOMPARE(readBytes(dir / "Tavolex.ini"),
              std::string("[Tavolex]\r\nRuta=C:\\TX15\r\n\r\n[Transformadores]\r\n"
                          "Transformado=1\r\nOtro=x\r\n"));
 }

@@ -22,15 +22,11 @@ using ttp::app::GradientPanel;
 using ttp::app::TMForm;
 using ttp::test::RecordingDialogs;
 namespace fs = std::filesystem;
+using ttp::test::readBytes;
 
 namespace {
 
 const fs::path kSample = fs::path(TTP_SOURCE_DIR) / "samples" / "centro-ejemplo.xml";
-
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 QString q(const fs::path& p) {
     return QString::fromStdString(p.string());
@@ -60,7 +56,7 @@ struct Setting {
     }
 
     fs::path ini() const { return program / "Tavolex.ini"; }
-    std::string iniText() const { return readAll(ini()); }
+    std::string iniText() const { return readBytes(ini()); }
 };
 
 std::string status(const std::string& value) {
@@ -391,7 +387,7 @@ void MainFormTest::importThroughWindowAfterExport() {
     QCOMPARE(w->state().EstadoTransformacion, 1);
     QVERIFY(!w->BExportar->isEnabled());
     QVERIFY(!w->BImportar->isEnabled());
-    const std::string result = readAll(s.staging / "Pedanor" / "ResultadoTavolexcentro.xml");
+    const std::string result = readBytes(s.staging / "Pedanor" / "ResultadoTavolexcentro.xml");
     const std::string expected = "<sesion>" + first.at("PD_SESION") + "</sesion>";
     QVERIFY2(result.find(expected) != std::string::npos, expected.c_str());
     QVERIFY(result.find("indice=\"2\"") != std::string::npos);

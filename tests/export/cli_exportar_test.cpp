@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "support/export_fixture.h"
+#include "support/files.h"
 
 namespace ttp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBytes;
 using test::TempDir;
 
 const std::vector<std::string> kTables = {"ASIGNOMT",   "PROFT",   "AULAT",
@@ -36,11 +38,6 @@ std::string quoted(const std::string& arg) {
     return out + "'";
 }
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct Outcome {
     int exitCode = -1;
     std::string out;
@@ -57,8 +54,8 @@ Outcome exportar(const TempDir& scratch, const std::vector<std::string>& args) {
     const int status = std::system(command.c_str());
     Outcome o;
     o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    o.out = readText(out);
-    o.err = readText(err);
+    o.out = readBytes(out);
+    o.err = readBytes(err);
     return o;
 }
 

@@ -12,12 +12,14 @@
 #include "core/run_state.h"
 #include "export/export_run.h"
 #include "support/export_fixture.h"
+#include "support/files.h"
 #include "support/scripted_interaction.h"
 
 namespace ttp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBytes;
 using test::TempDir;
 
 const std::vector<std::string> kTables = {"ASIGNOMT",   "PROFT",   "AULAT",
@@ -84,11 +86,6 @@ class RecordingInteraction : public test::ScriptedInteraction {
   private:
     const RunState& state_;
 };
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Every file of the staging folder with its bytes.
 std::map<std::string, std::string> snapshot(const fs::path& dir) {

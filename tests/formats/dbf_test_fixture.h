@@ -7,15 +7,11 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "support/files.h"
 
 // Byte-level helpers for the dBase engine's tests: files read back raw, and tables of the
 // older levels (32-byte descriptors) built by hand, independently of the engine.
 namespace ttp::test {
-
-inline std::string readBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline unsigned byteOf(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes.at(at));

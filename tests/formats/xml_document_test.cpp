@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/error.h"
-#include "support/temp_dir.h"
+#include "support/files.h"
 
 namespace ttp::xml {
 namespace {

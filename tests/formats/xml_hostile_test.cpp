@@ -9,7 +9,7 @@
 
 #include "core/error.h"
 #include "formats/xml_document.h"
-#include "support/temp_dir.h"
+#include "support/files.h"
 
 namespace ttp::xml {
 namespace {

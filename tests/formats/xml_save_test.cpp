@@ -15,12 +15,13 @@
 
 #include "core/error.h"
 #include "formats/xml_document.h"
-#include "support/temp_dir.h"
+#include "support/files.h"
 
 namespace ttp::xml {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBytes;
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
@@ -30,11 +31,6 @@ using ::testing::StartsWith;
 const fs::path kData = fs::path(TTP_TEST_DATA_DIR) / "xml";
 
 using TempFolder = test::TempDir;
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string saveError(const Document& doc, const fs::path& file) {
     try {

@@ -17,6 +17,7 @@
 #include "formats/text.h"
 #include "formats/xml_document.h"
 #include "support/export_fixture.h"
+#include "support/files.h"
 
 // Helpers for tests of the import: staging tables filled from plain rows, and the `horario`
 // of a result file read back as plain values with its shape checked on the way.
@@ -145,11 +146,6 @@ inline std::vector<Tramo> readTramos(const xml::Node& horario) {
         out.push_back(t);
     }
     return out;
-}
-
-inline std::string readBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The `horario` children of the root, in document order.

@@ -14,18 +14,11 @@
 #include "formats/dbf_table.h"
 #include "formats/staging_tables.h"
 #include "formats/text.h"
-#include "support/temp_dir.h"
+#include "support/files.h"
 
 // Small helpers for tests of the export: a throw-away staging folder, exchange documents written
 // from strings, and staging tables read back as plain rows.
 namespace ttp::test {
-
-// Writes `content` byte for byte to `file`.
-inline void writeFile(const std::filesystem::path& file, std::string_view content) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write " + file.string());
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
 
 // An exchange document in UTF-8: the XML declaration and the root `datosRVT` around `body`.
 inline std::string datosRVT(std::string_view body) {

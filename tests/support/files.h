@@ -5,13 +5,28 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+// Files for tests: a throw-away folder, and whole files written and read byte for byte.
 namespace ttp::test {
+
+// Writes `content` byte for byte to `file`, replacing it.
+inline void writeFile(const std::filesystem::path& file, std::string_view content) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+// The whole content of `file`; empty when it cannot be read.
+inline std::string readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // A fresh, empty folder under the system's temporary folder, removed with all it holds.
 class TempDir {
@@ -35,9 +50,7 @@ class TempDir {
 
     // Writes `bytes` to the file `name` in the folder and returns its path.
     std::filesystem::path write(const std::string& name, std::string_view bytes) const {
-        std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) throw std::runtime_error("cannot write " + (path_ / name).string());
+        writeFile(path_ / name, bytes);
         return path_ / name;
     }
 
